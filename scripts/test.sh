@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The whole test run: set-up when something is missing, all three builds,
+# the native unit tests (plain and sanitized) and the Windows tests under Wine
+# in a fresh prefix on a virtual display. Ends with ctest's summary.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh || exit 1
+jobs=$(nproc)
+
+for preset in native native-asan win32 win64; do
+  cmake --preset "$preset" >/dev/null || exit 1
+  cmake --build --preset "$preset" -j "$jobs" || exit 1
+done
+
+source scripts/virtual-display.sh
+start_virtual_display
+
+# One fresh Wine prefix per test run.
+export LOXA_WINEPREFIX=$root/build/win64/wineprefix
+WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+rm -rf "$LOXA_WINEPREFIX" "$LOXA_WINEPREFIX.lock"
+
+status=0
+ctest --preset native -j "$jobs" || status=1
+ASAN_OPTIONS=detect_leaks=1 ctest --preset native-asan -j "$jobs" || status=1
+ctest --preset win64 -j "$jobs" || status=1
+
+WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+stop_virtual_display
+exit $status

@@ -1,0 +1,22 @@
+// Reads the document named on the command line, waiting for a browser that
+// still holds the downloaded file open.
+#pragma once
+
+#include <windows.h>
+
+#include "win32/unique_resource.h"
+
+enum class DocumentFileStatus {
+    Unreadable,  // cannot be opened (or sized): the caller shows the usage message
+    Empty,       // a file of 0 bytes: the run ends silently
+    Read,        // the text is in the buffer, or the buffer is empty when no text could be had
+};
+
+struct DocumentFile {
+    DocumentFileStatus status;
+    HeapBlock text;  // NUL-terminated; empty when allocation or reading failed
+};
+
+// Opens `path` exclusively, with up to ten attempts 50 ms apart while another
+// process holds it, and reads it whole. The file is only ever read.
+DocumentFile LoadDocumentFile(const char* path);

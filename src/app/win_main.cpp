@@ -1,0 +1,56 @@
+// The entry point: decides from the command-line tail alone whether this run
+// registers the file type (/R), removes it (/U) or opens one document.
+#include <windows.h>
+
+#include "app/command_line.h"
+#include "app/dispatch_document.h"
+#include "app/document_file.h"
+#include "registration/register_file_type.h"
+#include "registration/unregister_file_type.h"
+#include "win32/message_box.h"
+
+namespace {
+
+constexpr char kUsageMessage[] = "/U レジストリからの削除\n/R レジストリへの登録";
+
+int ShowUsage()
+{
+    ShowMessageBox(nullptr, kUsageMessage, MB_OK | MB_ICONINFORMATION);
+    return -1;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    // The tail is taken from the full command line by the Windows start-up
+    // rule rather than from the runtime's lpCmdLine, whose scan of a quoted
+    // program name does not step over double-byte characters.
+    const char* tail = SkipProgramName(GetCommandLineA());
+    if (*tail == '\0') {
+        return ShowUsage();
+    }
+
+    switch (ScanCommandSwitch(tail)) {
+    case CommandSwitch::Register:
+        RegisterFileType();
+        return 0;
+    case CommandSwitch::Unregister:
+        UnregisterFileType();
+        return 0;
+    case CommandSwitch::None:
+        break;
+    }
+
+    DocumentFile document = LoadDocumentFile(tail);
+    switch (document.status) {
+    case DocumentFileStatus::Unreadable:
+        return ShowUsage();
+    case DocumentFileStatus::Empty:
+        return 0;
+    case DocumentFileStatus::Read:
+        break;
+    }
+    DispatchDocument(instance, static_cast<const char*>(document.text.get()));
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "handlers/call_plugin_handler.h"
+
+void CallPluginHandler(const char*, const ProgramInfo&) {}

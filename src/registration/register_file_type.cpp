@@ -1,0 +1,6 @@
+#include "registration/register_file_type.h"
+
+int RegisterFileType()
+{
+    return 0;
+}

@@ -1,0 +1,8 @@
+#include "win32/message_box.h"
+
+#include "app/application_title.h"
+
+int ShowMessageBox(HWND owner, const char* text, UINT style)
+{
+    return MessageBoxA(owner, text, kApplicationTitle, style);
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs a Windows program under 64-bit Wine in the test prefix of this build
+# (build/<preset>/wineprefix), booting that prefix on first use. ctest uses
+# this as the cross-compiling emulator. The caller provides DISPLAY (the test
+# command starts Xvfb); LANG=ja_JP.UTF-8 makes Wine's ANSI code page 932.
+set -euo pipefail
+
+program=$1
+shift
+build_dir=$(cd "$(dirname "$program")/.." && pwd)
+export WINEPREFIX=${LOXA_WINEPREFIX:-$build_dir/wineprefix}
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEDEBUG=${WINEDEBUG:--all}
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "run-in-wine: DISPLAY is not set; run the tests through scripts/test.sh" >&2
+  exit 1
+fi
+
+mkdir -p "$WINEPREFIX"
+(
+  # Parallel tests wait here for the first one to finish booting.
+  flock 9
+  if [ ! -f "$WINEPREFIX/.loxa-ready" ]; then
+    "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Without a window manager Wine waits about 2 s whenever a window hides,
+    # unless its windows are unmanaged.
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    "$WINESERVER" -w
+    touch "$WINEPREFIX/.loxa-ready"
+  fi
+  # One persistent server, and Wine's own service processes, for the whole
+  # run, started detached from any test's output so that none of them keeps
+  # ctest's pipe open after the test ends.
+  server_pid=$(cat "$WINEPREFIX/.loxa-server" 2>/dev/null || true)
+  if [ -z "$server_pid" ] || ! kill -0 "$server_pid" 2>/dev/null; then
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
+    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    pgrep -n -f wineserver > "$WINEPREFIX/.loxa-server" || true
+  fi
+) 9>"$WINEPREFIX.lock"
+
+exec "$WINE" "$program" "$@"
