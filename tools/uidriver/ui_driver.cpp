@@ -34,3 +34,18 @@ bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode)
     }
     return GetExitCodeProcess(loxa.process.get(), &exitCode) != 0;
 }
+
+HWND WaitForProcessWindow(DWORD, const char*, const char*, DWORD)
+{
+    return nullptr;  // to be written
+}
+
+bool WaitForMessageBox(DWORD, DWORD, MessageBoxView&)
+{
+    return false;  // to be written
+}
+
+bool PressDialogButton(HWND, int)
+{
+    return false;  // to be written
+}
