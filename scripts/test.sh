@@ -25,7 +25,7 @@ rm -rf "$LOXA_WINEPREFIX" "$LOXA_WINEPREFIX.lock"
 status=0
 ctest --preset native -j "$jobs" || status=1
 ASAN_OPTIONS=detect_leaks=1 ctest --preset native-asan -j "$jobs" || status=1
-ctest --preset win64 -j "$jobs" || status=1
+ctest --preset win64 || status=1
 
 WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 stop_virtual_display
