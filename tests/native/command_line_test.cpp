@@ -11,3 +11,35 @@ TEST(SwitchScan, FindsTheFirstUpperCaseSwitchAnywhere)
     EXPECT_EQ(ScanCommandSwitch("x/Rabc/U"), CommandSwitch::Register);
     EXPECT_EQ(ScanCommandSwitch("C:/docs/Recorded.loxa"), CommandSwitch::Register);
 }
+
+TEST(SwitchScan, OtherBytesAreNoSwitch)
+{
+    EXPECT_EQ(ScanCommandSwitch("/r"), CommandSwitch::None);
+    EXPECT_EQ(ScanCommandSwitch("/u"), CommandSwitch::None);
+    EXPECT_EQ(ScanCommandSwitch("/X"), CommandSwitch::None);
+    EXPECT_EQ(ScanCommandSwitch("/"), CommandSwitch::None);
+    EXPECT_EQ(ScanCommandSwitch("C:\\Recorded\\U.loxa"), CommandSwitch::None);
+    EXPECT_EQ(ScanCommandSwitch(""), CommandSwitch::None);
+    EXPECT_EQ(ScanCommandSwitch(nullptr), CommandSwitch::None);
+}
+
+TEST(ProgramName, QuotedNameRunsToItsClosingQuote)
+{
+    EXPECT_STREQ(SkipProgramName("\"C:\\Program Files\\loxa.exe\" C:\\a b.loxa"), "C:\\a b.loxa");
+    EXPECT_STREQ(SkipProgramName("\"C:\\loxa.exe\""), "");
+    EXPECT_STREQ(SkipProgramName("\"C:\\loxa.exe\"doc.loxa"), "doc.loxa");
+    EXPECT_STREQ(SkipProgramName("\"C:\\unterminated"), "");
+    // A double-byte character whose trail byte is a backslash (表 is 95 5C).
+    EXPECT_STREQ(SkipProgramName("\"C:\\\x95\\loxa.exe\" x"), "x");
+    // Inside quotes a lead byte steps over its trail byte, even a quote.
+    EXPECT_STREQ(SkipProgramName("\"C:\\\x81\"loxa.exe\" x"), "x");
+}
+
+TEST(ProgramName, UnquotedNameRunsToFirstControlOrBlank)
+{
+    EXPECT_STREQ(SkipProgramName("C:\\LOXA~1\\loxa.exe C:\\a b.loxa  "), "C:\\a b.loxa  ");
+    EXPECT_STREQ(SkipProgramName("loxa.exe \t\x01\x1f \"q.loxa\""), "\"q.loxa\"");
+    EXPECT_STREQ(SkipProgramName("C:\\\x83\x5e\x83\x43\\loxa.exe /R"), "/R");
+    EXPECT_STREQ(SkipProgramName("loxa.exe"), "");
+    EXPECT_STREQ(SkipProgramName(""), "");
+}
