@@ -23,9 +23,10 @@ int ShowUsage()
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    // The tail is taken from the full command line by the Windows start-up
-    // rule rather than from the runtime's lpCmdLine, whose scan of a quoted
-    // program name does not step over double-byte characters.
+    // The tail is cut from the full command line by the Windows start-up rule
+    // itself rather than taken from the C runtime's lpCmdLine, so that which
+    // bytes reach the switch scan is this program's own, tested rule and not
+    // a detail of the runtime library it happens to be linked with.
     const char* tail = SkipProgramName(GetCommandLineA());
     if (*tail == '\0') {
         return ShowUsage();
