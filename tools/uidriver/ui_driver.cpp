@@ -1,5 +1,8 @@
 #include "ui_driver.h"
 
+#include <psapi.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "ui_probe.h"
@@ -211,6 +214,31 @@ bool StartLoxa(const std::string& tail, LoxaProcess& loxa)
     loxa.processId = info.dwProcessId;
     loxa.probeLog.reset(probeLog);
     return true;
+}
+
+bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        HMODULE modules[256];
+        DWORD bytes = 0;
+        // Fails while the new process's loader has not set up its module list.
+        if (EnumProcessModules(loxa.process.get(), modules, sizeof modules, &bytes)) {
+            const DWORD count = std::min<DWORD>(bytes / sizeof modules[0], 256);
+            for (DWORD i = 0; i < count; ++i) {
+                char base[MAX_PATH] = {};
+                if (GetModuleBaseNameA(loxa.process.get(), modules[i], base, MAX_PATH)
+                    && lstrcmpiA(base, name) == 0) {
+                    return true;
+                }
+            }
+        }
+        if (WaitForSingleObject(loxa.process.get(), 0) == WAIT_OBJECT_0
+            || GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(2);
+    }
 }
 
 bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode)

@@ -50,9 +50,9 @@ struct DrivenProcessDeleter {
 using UniqueDrivenProcess = UniqueResource<HANDLE, DrivenProcessDeleter>;
 
 struct LoxaProcess {
+    UniqueFilePath probeLog;  // the probe's event log of this run, deleted after the process ended
     UniqueDrivenProcess process;
     DWORD processId = 0;
-    UniqueFilePath probeLog;  // the probe's event log of this run
 };
 
 // The full path of loxa.exe beside the running test program.
@@ -64,6 +64,12 @@ std::string LoxaExecutablePath();
 // probe hook is installed on first use; a failure to install it is no reason
 // not to start (box icons then read as Unknown).
 bool StartLoxa(const std::string& tail, LoxaProcess& loxa);
+
+// Waits up to `timeoutMs` until the process has mapped the module `name`
+// (e.g. "user32.dll"); its start-up has then come that far, though the
+// module's initialisation may still be running. False on time-out or when
+// the process ended first.
+bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeoutMs);
 
 // Waits up to `timeoutMs` for the process to end; false on time-out.
 bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode);
