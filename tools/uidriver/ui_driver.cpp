@@ -81,18 +81,6 @@ std::string ChildEnvironment(const std::string& probeLog)
     return block;
 }
 
-std::string ClassOf(HWND window)
-{
-    char name[256] = {};
-    int length = GetClassNameA(window, name, sizeof name);
-    return std::string(name, length > 0 ? length : 0);
-}
-
-bool HasClass(HWND window, const char* className)
-{
-    return lstrcmpiA(ClassOf(window).c_str(), className) == 0;
-}
-
 std::string TextOf(HWND window)
 {
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 256, '\0');
@@ -116,7 +104,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != search.processId || !IsWindowVisible(window)
-        || !HasClass(window, search.className)
+        || !WindowClassIs(window, search.className)
         || (search.title && TextOf(window) != search.title)
         || (search.messageBoxOnly && !IsMessageBoxWindow(window))) {
         return TRUE;
@@ -255,11 +243,6 @@ HWND WaitForProcessWindow(DWORD processId, const char* className, const char* ti
     return PollForWindow(processId, className, title, false, timeoutMs);
 }
 
-bool IsMessageBoxWindow(HWND window)
-{
-    return HasClass(window, "#32770") && GetDlgItem(window, 0xFFFF) != nullptr;
-}
-
 bool ReadMessageBox(HWND box, DWORD iconTimeoutMs, MessageBoxView& view)
 {
     if (!IsMessageBoxWindow(box)) {
@@ -272,7 +255,7 @@ bool ReadMessageBox(HWND box, DWORD iconTimeoutMs, MessageBoxView& view)
     view.text = TextOf(GetDlgItem(box, 0xFFFF));
     // Children come in Z order, which is the dialog's tab order.
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (HasClass(child, "Button") && IsWindowVisible(child)) {
+        if (WindowClassIs(child, "Button") && IsWindowVisible(child)) {
             view.buttons.push_back(GetDlgCtrlID(child));
         }
     }

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "message_box_window.h"
 #include "win32/unique_resource.h"
 
 // A file path that deletes its file when it goes.
@@ -88,9 +89,6 @@ struct MessageBoxView {
     std::vector<int> buttons;  // command identifiers of the box's visible buttons, in tab order
     BoxIcon icon = BoxIcon::Unknown;
 };
-
-// True for a message box: a "#32770" window with the static text 0xFFFF.
-bool IsMessageBoxWindow(HWND window);
 
 // Reads a message box; waits up to `iconTimeoutMs` for the probe to publish
 // its icon (Unknown when it does not).

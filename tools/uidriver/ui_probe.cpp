@@ -6,6 +6,7 @@
 // (popup menu items, ...) hook in beside OnActivate.
 #include <windows.h>
 
+#include "message_box_window.h"
 #include "ui_probe.h"
 #include "win32/unique_resource.h"
 
@@ -25,25 +26,13 @@ void AppendEvent(const char* line)
     WriteFile(log.get(), line, static_cast<DWORD>(lstrlenA(line)), &written, nullptr);
 }
 
-bool HasClass(HWND window, const char* className)
-{
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return lstrcmpiA(name, className) == 0;
-}
-
-bool IsMessageBox(HWND window)
-{
-    return HasClass(window, "#32770") && GetDlgItem(window, 0xFFFF) != nullptr;
-}
-
 // The box's icon is the image of its visible icon static, one of the shared
 // system icons that MessageBox loads in this very process.
 int ReadBoxIcon(HWND box)
 {
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const LONG style = GetWindowLongA(child, GWL_STYLE);
-        if (!HasClass(child, "Static") || (style & SS_TYPEMASK) != SS_ICON
+        if (!WindowClassIs(child, "Static") || (style & SS_TYPEMASK) != SS_ICON
             || (style & WS_VISIBLE) == 0) {
             continue;
         }
@@ -71,7 +60,7 @@ int ReadBoxIcon(HWND box)
 // A message box is activated once its WM_INITDIALOG has set the icon.
 void OnActivate(HWND window)
 {
-    if (!IsMessageBox(window) || GetPropA(window, kUiProbeIconProperty) != nullptr) {
+    if (!IsMessageBoxWindow(window) || GetPropA(window, kUiProbeIconProperty) != nullptr) {
         return;
     }
     const int icon = ReadBoxIcon(window);
