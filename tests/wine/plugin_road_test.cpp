@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "handler_menu_driver.h"
+#include "end_to_end_support.h"
 #include "handler_registry.h"
 #include "ui_driver.h"
 
@@ -55,18 +56,6 @@ HWND FindBox(DWORD processId)
     return nullptr;
 }
 
-HWND WaitForBox(DWORD processId, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    do {
-        if (HWND box = FindBox(processId)) {
-            return box;
-        }
-        Sleep(20);
-    } while (GetTickCount64() < deadline);
-    return nullptr;
-}
-
 // Waits for the end of a run in which nothing but the menu may appear.
 void ExpectQuietExit(const LoxaProcess& loxa)
 {
@@ -90,10 +79,11 @@ void ExpectQuietExit(const LoxaProcess& loxa)
 // it is answered with Cancel, which ends the run.
 void ExpectBuiltInRoad(const LoxaProcess& loxa)
 {
-    HWND box = WaitForBox(loxa.processId, kTimeoutMs);
-    ASSERT_NE(box, nullptr) << "no version warning";
+    MessageBoxView box;
+    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kTimeoutMs, box)) << "no version warning";
+    ExpectVersionWarning(box);
     EXPECT_FALSE(ProcessShowsMenu(loxa.processId));
-    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PressDialogButton(box.window, IDCANCEL));
     DWORD exitCode = 1;
     ASSERT_TRUE(WaitForExit(loxa, kTimeoutMs, exitCode));
     EXPECT_EQ(exitCode, 0u);
