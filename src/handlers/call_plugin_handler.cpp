@@ -25,6 +25,9 @@ void CallPluginHandler(const char* path, const ProgramInfo& info)
     }
     BuildPluginRecord(info, record.get(), size);
 
+    // The browser may start us in its download folder: a listed bare DLL name
+    // must not be looked for there.
+    SetDllDirectoryA("");
     // A broken plug-in must not bring up the system's "cannot load" boxes.
     DWORD previousMode = 0;
     const BOOL modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
