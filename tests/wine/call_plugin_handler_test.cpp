@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "handler_registry.h"
+#include "test_files.h"
 #include "handlers/call_plugin_handler.h"
 
 namespace {

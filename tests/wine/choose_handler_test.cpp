@@ -7,6 +7,7 @@
 
 #include "handler_menu_driver.h"
 #include "handler_registry.h"
+#include "test_files.h"
 #include "handlers/choose_handler.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "handler_registry.h"
+#include "test_files.h"
 #include "handlers/plugin_record.h"
 
 namespace {
@@ -47,6 +47,40 @@ struct SavedValue {
         return RegSetKeyValueA(root, key.c_str(), name, newType, value.c_str(),
                                static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
     }
+};
+
+// ".ics" opened by cmd, which copies the file it is given to `marker`; the
+// association is removed again, keys included, when the test ends.
+struct TestCalendarAssociation {
+    explicit TestCalendarAssociation(const std::string& marker)
+    {
+        UniqueKey key;
+        extensionExisted = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kExtensionKey, 0, KEY_READ, key.put())
+            == ERROR_SUCCESS;
+        if (!extensionExisted) {
+            key.release();
+        }
+        const std::string command = "C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + marker + "\"";
+        ready = extension.Set(REG_SZ, "LoxaTest.Calendar")
+            && RegSetKeyValueA(HKEY_LOCAL_MACHINE, kCommandKey, nullptr, REG_SZ, command.c_str(),
+                               static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+    }
+    ~TestCalendarAssociation()
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProgIdKey);
+        if (!extensionExisted) {
+            RegDeleteTreeA(HKEY_LOCAL_MACHINE, kExtensionKey);
+        }
+    }
+    TestCalendarAssociation(const TestCalendarAssociation&) = delete;
+    TestCalendarAssociation& operator=(const TestCalendarAssociation&) = delete;
+
+    static constexpr char kExtensionKey[] = "Software\\Classes\\.ics";
+    static constexpr char kProgIdKey[] = "Software\\Classes\\LoxaTest.Calendar";
+    static constexpr char kCommandKey[] = "Software\\Classes\\LoxaTest.Calendar\\shell\\open\\command";
+    bool extensionExisted = false;
+    bool ready = false;
+    SavedValue extension{HKEY_LOCAL_MACHINE, kExtensionKey, nullptr};
 };
 
 using SetTVProgramFunction = void(__cdecl*)(void*);
@@ -128,12 +162,9 @@ TEST_F(IcalPlugin, WritesTheEventIntoTheDocumentsFolder)
 
 TEST_F(IcalPlugin, OpensTheFileWithTheRegisteredProgram)
 {
-    // cmd copies the file it is opened with to the marker.
     const std::string marker = folder + "\\opened.txt";
-    SavedValue extension(HKEY_LOCAL_MACHINE, "Software\\Classes\\.ics", nullptr);
-    SavedValue command(HKEY_LOCAL_MACHINE, "Software\\Classes\\LoxaTest.Calendar\\shell\\open\\command", nullptr);
-    ASSERT_TRUE(extension.Set(REG_SZ, "LoxaTest.Calendar"));
-    ASSERT_TRUE(command.Set(REG_SZ, "C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + marker + "\""));
+    TestCalendarAssociation association(marker);
+    ASSERT_TRUE(association.ready);
 
     CallPlugin();
     std::string calendar;
@@ -143,5 +174,4 @@ TEST_F(IcalPlugin, OpensTheFileWithTheRegisteredProgram)
         Sleep(20);
     }
     EXPECT_EQ(copied, calendar);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\LoxaTest.Calendar");
 }

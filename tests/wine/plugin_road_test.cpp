@@ -8,11 +8,10 @@
 #include "handler_menu_driver.h"
 #include "end_to_end_support.h"
 #include "handler_registry.h"
+#include "test_files.h"
 #include "ui_driver.h"
 
 namespace {
-
-constexpr DWORD kTimeoutMs = 10000;
 
 // Version 2: the built-in road would warn first, the plug-in road never does.
 const char kDocument[] =
@@ -59,7 +58,7 @@ HWND FindBox(DWORD processId)
 // Waits for the end of a run in which nothing but the menu may appear.
 void ExpectQuietExit(const LoxaProcess& loxa)
 {
-    const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
+    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
     while (WaitForSingleObject(loxa.process.get(), 20) == WAIT_TIMEOUT) {
         if (HWND box = FindBox(loxa.processId)) {
             PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
@@ -80,12 +79,12 @@ void ExpectQuietExit(const LoxaProcess& loxa)
 void ExpectBuiltInRoad(const LoxaProcess& loxa)
 {
     MessageBoxView box;
-    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kTimeoutMs, box)) << "no version warning";
+    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << "no version warning";
     ExpectVersionWarning(box);
     EXPECT_FALSE(ProcessShowsMenu(loxa.processId));
     ASSERT_TRUE(PressDialogButton(box.window, IDCANCEL));
     DWORD exitCode = 1;
-    ASSERT_TRUE(WaitForExit(loxa, kTimeoutMs, exitCode));
+    ASSERT_TRUE(WaitForExit(loxa, kWaitMs, exitCode));
     EXPECT_EQ(exitCode, 0u);
 }
 
@@ -168,7 +167,7 @@ TEST_F(PluginRoad, OneHandlerMenuAndItsRecord)
 {
     ASSERT_TRUE(handlers.AddHandler("A", BesideTests("record_dump.dll")));
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kTimeoutMs, menu));
+    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kWaitMs, menu));
     ASSERT_EQ(menu.items.size(), 4u);
     EXPECT_EQ(menu.items[0].id, 1u);
     EXPECT_EQ(menu.items[0].text, kBuiltInLabel);
@@ -197,7 +196,7 @@ TEST_F(PluginRoad, ThreeHandlersInEnumerationOrderAndTheThirdIsCalled)
     ASSERT_TRUE(handlers.AddHandler(names[2], BesideTests("record_dump.dll")));
 
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kTimeoutMs, menu));
+    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kWaitMs, menu));
     ASSERT_EQ(menu.items.size(), 6u);
     EXPECT_EQ(menu.items[0].text, kBuiltInLabel);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -220,7 +219,7 @@ TEST_F(PluginRoad, TheBuiltInItemLeadsToTheBuiltInRoad)
 {
     ASSERT_TRUE(handlers.AddHandler("A", BesideTests("record_dump.dll")));
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kTimeoutMs, menu));
+    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kWaitMs, menu));
     ASSERT_TRUE(ChooseMenuItem(menu, 0));
     ExpectBuiltInRoad(loxa);
     EXPECT_FALSE(DumpExists());
@@ -230,13 +229,13 @@ TEST_F(PluginRoad, CancelAndEscEndTheRun)
 {
     ASSERT_TRUE(handlers.AddHandler("A", BesideTests("record_dump.dll")));
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kTimeoutMs, menu));
+    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kWaitMs, menu));
     ASSERT_TRUE(ChooseMenuItem(menu, 3));
     ExpectQuietExit(loxa);
 
     LoxaProcess second;
     ASSERT_TRUE(StartLoxa(document, second));
-    ASSERT_TRUE(WaitForHandlerMenu(probe, second.processId, kTimeoutMs, menu));
+    ASSERT_TRUE(WaitForHandlerMenu(probe, second.processId, kWaitMs, menu));
     ASSERT_TRUE(DismissMenu(menu));
     ExpectQuietExit(second);
     EXPECT_FALSE(DumpExists());
@@ -267,7 +266,7 @@ TEST_F(PluginRoad, BadHandlersRunNothingAndShowNothing)
         ASSERT_TRUE(scope.AddHandler("Bad", row.type, row.data));
         LoxaProcess run;
         ASSERT_TRUE(StartLoxa(document, run));
-        ASSERT_TRUE(WaitForHandlerMenu(probe, run.processId, kTimeoutMs, menu));
+        ASSERT_TRUE(WaitForHandlerMenu(probe, run.processId, kWaitMs, menu));
         ASSERT_TRUE(ChooseMenuItem(menu, 1));
         ExpectQuietExit(run);
         EXPECT_FALSE(DumpExists());
