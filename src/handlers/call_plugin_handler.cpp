@@ -38,8 +38,8 @@ void CallPluginHandler(const char* path, const ProgramInfo& info)
     if (!library) {
         return;
     }
-    FARPROC export_ = GetProcAddress(library.get(), "SetTVProgram");
-    if (export_ != nullptr) {
-        reinterpret_cast<SetTVProgramFunction>(reinterpret_cast<void*>(export_))(record.get());
+    FARPROC setTVProgram = GetProcAddress(library.get(), "SetTVProgram");
+    if (setTVProgram != nullptr) {
+        reinterpret_cast<SetTVProgramFunction>(reinterpret_cast<void*>(setTVProgram))(record.get());
     }
 }

@@ -19,6 +19,9 @@ struct HandlerListScope {
         UniqueKey key;
         keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", 0, KEY_READ, key.put())
             == ERROR_SUCCESS;
+        if (!keyExisted) {
+            key.release();
+        }
     }
     ~HandlerListScope()
     {
