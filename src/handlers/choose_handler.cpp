@@ -1,8 +1,109 @@
 #include "handlers/choose_handler.h"
 
-// Until plug-in handlers are supported every document goes to the built-in
-// handler.
-std::int32_t ChooseHandler(HINSTANCE, char*)
+#include <string>
+
+#include "app/application_title.h"
+#include "handlers/chooser_window.h"
+#include "handlers/handler_list.h"
+#include "win32/unique_resource.h"
+
+namespace {
+
+constexpr UINT kBuiltInItem = 1;
+constexpr UINT kCancelItem = 0;
+constexpr UINT kFirstPluginItem = 2;
+constexpr char kBuiltInLabel[] = "ズリノート小片";
+constexpr char kCancelLabel[] = "キャンセル";
+
+// A menu takes '&' as a mnemonic marker; doubling it shows the name as
+// stored. '&' is never a trail byte in code page 932.
+std::string MenuLabel(const char* name)
 {
-    return 0;
+    std::string label;
+    for (const char* c = name; *c != '\0'; ++c) {
+        label += *c;
+        if (*c == '&') {
+            label += '&';
+        }
+    }
+    return label;
+}
+
+// Appends one item per handler subkey; returns how many.
+DWORD AppendHandlerItems(HMENU menu, HKEY list)
+{
+    DWORD count = 0;
+    char name[MAX_PATH];
+    while (ReadHandlerName(list, count, name)) {
+        AppendMenuA(menu, MF_STRING, kFirstPluginItem + count, MenuLabel(name).c_str());
+        ++count;
+    }
+    return count;
+}
+
+// Shows the menu at the mouse pointer and turns the answer into the chooser's
+// result, filling pathBuffer for every answer but the built-in handler.
+std::int32_t AnswerMenu(HMENU menu, HWND owner, HKEY list, char* pathBuffer)
+{
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    BringWindowToTop(owner);
+    // Without the foreground a click elsewhere would not close the menu.
+    SetForegroundWindow(owner);
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, owner, nullptr));
+    if (chosen == kBuiltInItem) {
+        return 0;
+    }
+    if (chosen >= kFirstPluginItem) {
+        ReadHandlerPath(list, chosen - kFirstPluginItem, pathBuffer);
+    } else {
+        pathBuffer[0] = '\0';
+    }
+    return 1;
+}
+
+} // namespace
+
+std::int32_t ChooseHandler(HINSTANCE instance, char* pathBuffer)
+{
+    // The list key stays open until the answer has been read.
+    UniqueKey list = OpenHandlerList();
+    if (!list) {
+        return 0;
+    }
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) {
+        return 0;
+    }
+    AppendMenuA(menu.get(), MF_STRING, kBuiltInItem, kBuiltInLabel);
+    const DWORD handlerCount = AppendHandlerItems(menu.get(), list.get());
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu.get(), MF_STRING, kCancelItem, kCancelLabel);
+    if (handlerCount == 0) {
+        return 0;
+    }
+
+    RegisterChooserWindowClass(instance);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kChooserWindowClass,
+                                  kApplicationTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                  CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) {
+        return 0;
+    }
+    ShowWindow(window, SW_HIDE);
+    UpdateWindow(window);
+
+    // The window destroys itself when WM_SHOWHANDLERMENU is dispatched, after
+    // the menu has been answered; its WM_DESTROY ends the loop.
+    std::int32_t result = 0;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_SHOWHANDLERMENU) {
+            result = AnswerMenu(menu.get(), window, list.get(), pathBuffer);
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return result;
 }

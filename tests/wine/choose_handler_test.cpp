@@ -1,0 +1,173 @@
+// ChooseHandler called in the test process: its result and path buffer, and
+// which windows it creates. A helper thread answers the menu by keyboard.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "handler_menu_driver.h"
+#include "handler_registry.h"
+#include "test_files.h"
+#include "handlers/choose_handler.h"
+
+namespace {
+
+int windowsCreated = 0;
+
+LRESULT CALLBACK CountWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        ++windowsCreated;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+struct MenuAnswer {
+    const MenuProbe* probe = nullptr;
+    int position = -1;  // -1: dismiss with Esc
+    DWORD waitMs = 5000;
+    bool shown = false;
+};
+
+DWORD WINAPI AnswerMenu(void* parameter)
+{
+    auto* answer = static_cast<MenuAnswer*>(parameter);
+    HandlerMenuView menu;
+    answer->shown = WaitForHandlerMenu(*answer->probe, GetCurrentProcessId(), answer->waitMs, menu);
+    if (answer->shown) {
+        if (answer->position < 0) {
+            DismissMenu(menu);
+        } else {
+            ChooseMenuItem(menu, static_cast<std::size_t>(answer->position));
+        }
+    }
+    return 0;
+}
+
+struct ChooserRun {
+    std::int32_t result = -1;
+    std::string path;  // the buffer's string after the call
+    bool bufferUntouched = false;
+    bool menuShown = false;
+    int windows = 0;
+};
+
+// Runs ChooseHandler with a buffer full of 'x' and answers the menu, if one
+// appears, with the item at `position` (or Esc). Without handlers the helper
+// looks only briefly: the chooser has returned by then.
+ChooserRun RunChooser(int position, DWORD waitMs = 5000)
+{
+    MenuProbe probe;
+    EXPECT_TRUE(StartMenuProbe(probe));
+    MenuAnswer answer;
+    answer.probe = &probe;
+    answer.position = position;
+    answer.waitMs = waitMs;
+    UniqueHandle thread(CreateThread(nullptr, 0, AnswerMenu, &answer, 0, nullptr));
+
+    windowsCreated = 0;
+    UniqueHook counter(SetWindowsHookExA(WH_CBT, CountWindows, nullptr, GetCurrentThreadId()));
+    char buffer[MAX_PATH];
+    std::memset(buffer, 'x', sizeof buffer);
+    ChooserRun run;
+    run.result = ChooseHandler(GetModuleHandleA(nullptr), buffer);
+    counter.reset();
+    run.windows = windowsCreated;
+
+    WaitForSingleObject(thread.get(), INFINITE);
+    run.menuShown = answer.shown;
+    run.bufferUntouched = std::string(buffer, sizeof buffer) == std::string(MAX_PATH, 'x');
+    if (std::memchr(buffer, '\0', sizeof buffer) != nullptr) {
+        run.path = buffer;
+    }
+    return run;
+}
+
+} // namespace
+
+TEST(ChooseHandler, WithoutHandlerSubkeysAnswersBuiltInAndCreatesNoWindow)
+{
+    HandlerListScope handlers;
+    if (handlers.keyExisted) {
+        GTEST_SKIP() << "a handler list exists in this prefix";
+    }
+    ChooserRun run = RunChooser(1, 300);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_TRUE(run.bufferUntouched);
+    EXPECT_FALSE(run.menuShown);
+    EXPECT_EQ(run.windows, 0);
+
+    UniqueKey list = handlers.OpenList();
+    ASSERT_TRUE(list);
+    const char shortPath[] = "C:\\LOXA.EXE";
+    ASSERT_EQ(RegSetValueExA(list.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(shortPath),
+                             sizeof shortPath), ERROR_SUCCESS);
+    run = RunChooser(1, 300);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_TRUE(run.bufferUntouched);
+    EXPECT_FALSE(run.menuShown);
+    EXPECT_EQ(run.windows, 0);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    EXPECT_FALSE(GetClassInfoExA(GetModuleHandleA(nullptr), "Loxa@Window", &windowClass));
+}
+
+TEST(ChooseHandler, AnswersOfTheMenu)
+{
+    HandlerListScope handlers;
+    const std::string plugin = BesideTests("record_dump.dll");
+    ASSERT_TRUE(handlers.AddHandler("A", plugin));
+
+    ChooserRun run = RunChooser(1);
+    EXPECT_TRUE(run.menuShown);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, plugin);
+
+    run = RunChooser(0);
+    EXPECT_TRUE(run.menuShown);
+    EXPECT_EQ(run.result, 0);
+    EXPECT_TRUE(run.bufferUntouched);
+
+    run = RunChooser(3);  // キャンセル
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, "");
+
+    run = RunChooser(-1);  // Esc
+    EXPECT_TRUE(run.menuShown);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, "");
+
+    // The hidden window is gone when the chooser returns.
+    EXPECT_EQ(FindWindowA("Loxa@Window", nullptr), nullptr);
+}
+
+TEST(ChooseHandler, UnusableHandlerValuesGiveAnEmptyPath)
+{
+    const std::string plugin = BesideTests("record_dump.dll");
+    const DWORD number = 7;
+    struct Row {
+        const char* what;
+        DWORD type;
+        std::string data;
+        std::string expected;
+    };
+    const std::string longest = PathOfLength(plugin, 259);
+    const Row rows[] = {
+        {"no default value", REG_NONE, "", ""},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, plugin + '\0', ""},
+        {"REG_DWORD", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof number), ""},
+        {"REG_BINARY", REG_BINARY, plugin + '\0', ""},
+        {"260 bytes", REG_SZ, PathOfLength(plugin, 260) + '\0', ""},
+        {"259 bytes fit", REG_SZ, longest + '\0', longest},
+        {"empty", REG_SZ, std::string(1, '\0'), ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        HandlerListScope handlers;
+        ASSERT_TRUE(handlers.AddHandler("Bad", row.type, row.data));
+        const ChooserRun run = RunChooser(1);
+        EXPECT_TRUE(run.menuShown);
+        EXPECT_EQ(run.result, 1);
+        EXPECT_EQ(run.path, row.expected);
+    }
+}
