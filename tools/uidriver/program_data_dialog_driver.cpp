@@ -13,10 +13,11 @@ constexpr char kDialogCaption[] = "番組データ";
 
 struct Search {
     DWORD processId;
+    bool wantDialog;  // the program data dialog, or else a message box
     HWND found;
 };
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM parameter)
+BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM parameter)
 {
     auto& search = *reinterpret_cast<Search*>(parameter);
     DWORD owner = 0;
@@ -28,11 +29,33 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM parameter)
     char caption[64] = {};
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, caption, sizeof caption);
-    if (lstrcmpA(className, kDialogClass) == 0 && lstrcmpA(caption, kDialogCaption) == 0) {
+    if (lstrcmpA(className, kDialogClass) != 0) {
+        return TRUE;
+    }
+    const bool isDialog = lstrcmpA(caption, kDialogCaption) == 0
+                          && GetDlgItem(window, IDC_MEMO_TEXT) != nullptr;
+    const bool isBox = !isDialog && GetDlgItem(window, 0xFFFF) != nullptr;
+    if (search.wantDialog ? isDialog : isBox) {
         search.found = window;
         return FALSE;
     }
     return TRUE;
+}
+
+HWND PollForWindow(DWORD processId, bool wantDialog, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Search search{processId, wantDialog, nullptr};
+        EnumWindows(&FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            return search.found;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return nullptr;
+        }
+        Sleep(20);
+    }
 }
 
 // WM_GETTEXT is marshalled between processes, so the text is read whole.
@@ -67,18 +90,12 @@ bool SetControlText(HWND dialog, int id, const std::string& text)
 
 HWND WaitForProgramDataDialog(DWORD processId, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Search search{processId, nullptr};
-        EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            return search.found;
-        }
-        if (GetTickCount() - start >= timeoutMs) {
-            return nullptr;
-        }
-        Sleep(20);
-    }
+    return PollForWindow(processId, true, timeoutMs);
+}
+
+HWND WaitForMessageBoxOverDialog(DWORD processId, DWORD timeoutMs)
+{
+    return PollForWindow(processId, false, timeoutMs);
 }
 
 bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view)

@@ -20,6 +20,11 @@ struct ProgramDataDialogView {
 // when `processId` is 0); null on time-out.
 HWND WaitForProgramDataDialog(DWORD processId, DWORD timeoutMs);
 
+// Waits up to `timeoutMs` for a visible message box of the process that is
+// not the program data dialog itself (whose labels, like a box's text, have
+// the identifier 0xFFFF); null on time-out. Read it with ReadMessageBox.
+HWND WaitForMessageBoxOverDialog(DWORD processId, DWORD timeoutMs);
+
 bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view);
 
 // Replace the text of the title, the memo or the lead-time field.
