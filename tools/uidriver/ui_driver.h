@@ -33,8 +33,24 @@ struct FilePathDeleter {
 };
 using UniqueFilePath = UniqueResource<std::string, FilePathDeleter>;
 
+// A driven process that is ended when its owner goes, so that a failing test
+// leaves no loxa.exe behind holding a box open (and the test runner's pipe).
+struct DrivenProcessDeleter {
+    static HANDLE Invalid() { return nullptr; }
+    static bool IsValid(HANDLE process) { return process != nullptr; }
+    void operator()(HANDLE process) const
+    {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+        }
+        CloseHandle(process);
+    }
+};
+using UniqueDrivenProcess = UniqueResource<HANDLE, DrivenProcessDeleter>;
+
 struct LoxaProcess {
-    UniqueHandle process;
+    UniqueDrivenProcess process;
     DWORD processId = 0;
     UniqueFilePath probeLog;  // the probe's event log of this run
 };
