@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "reminder/chip_record.h"
+#include "reminder/local_date.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+CalendarDate FifthOfJanuary()
+{
+    return CalendarDate{2027, 1, 5};
+}
+
+// Fixes the creation date for one test.
+class FixedDate {
+public:
+    explicit FixedDate(LocalDateReader reader) : previous_(ReplaceLocalDateReader(reader)) {}
+    ~FixedDate() { ReplaceLocalDateReader(previous_); }
+    FixedDate(const FixedDate&) = delete;
+    FixedDate& operator=(const FixedDate&) = delete;
+
+private:
+    LocalDateReader previous_;
+};
+
+void AppendWord(Bytes& bytes, std::int32_t value)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8) {
+        bytes.push_back(static_cast<unsigned char>(bits >> shift));
+    }
+}
+
+void AppendText(Bytes& bytes, const std::string& text)
+{
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    bytes.push_back(0);
+}
+
+// The expected chip, written out field by field.
+Bytes ExpectedChip(const std::string& title, const std::string& memo, std::int32_t month,
+                   std::int32_t day, std::int32_t hour, std::int32_t minute,
+                   CalendarDate created)
+{
+    const auto memoOffset = static_cast<std::int32_t>(208 + title.size() + 1);
+    const auto sourceOffset = static_cast<std::int32_t>(memoOffset + memo.size() + 1);
+    const auto size = static_cast<std::int32_t>(sourceOffset + 25 + 1);
+    Bytes bytes;
+    AppendWord(bytes, size);
+    const std::string name = "ZuriNoteChipData100";
+    bytes.insert(bytes.end(), name.begin(), name.end());
+    bytes.resize(72, 0);
+    for (std::int32_t word : {0, 1, 0, 0, 0, 208, memoOffset, -1, -1, -1, 0, 1, -1,
+                              sourceOffset, 0, 0, -1, 0, 0, -1, 1, 2, 0, month, day, hour,
+                              minute, 0, 0, 1, -1, created.year, created.month, created.day}) {
+        AppendWord(bytes, word);
+    }
+    EXPECT_EQ(bytes.size(), 208u);
+    AppendText(bytes, title);
+    AppendText(bytes, memo);
+    AppendText(bytes, "http://tvguide.example.jp");
+    return bytes;
+}
+
+Bytes Fill(const char* title, const char* memo, std::int32_t month, std::int32_t day,
+           std::int32_t hour, std::int32_t minute)
+{
+    Bytes record(GetChipRecordSize(title, memo), 0);
+    const std::uint32_t required =
+        FillChipRecord(record.data(), static_cast<std::uint32_t>(record.size()), title, memo,
+                       month, day, hour, minute);
+    EXPECT_EQ(required, record.size());
+    return record;
+}
+
+} // namespace
+
+TEST(ChipRecord, AbsentAndEmptyTextsGiveThreeNuls)
+{
+    FixedDate date(&FifthOfJanuary);
+    EXPECT_EQ(GetChipRecordSize(nullptr, nullptr), 236u);
+    EXPECT_EQ(GetChipRecordSize("", ""), 236u);
+    const Bytes expected = ExpectedChip("", "", 12, 31, 23, 55, FifthOfJanuary());
+    EXPECT_EQ(Fill(nullptr, nullptr, 12, 31, 23, 55), expected);
+    EXPECT_EQ(Fill("", "", 12, 31, 23, 55), expected);
+    EXPECT_EQ(Fill(nullptr, "", 12, 31, 23, 55), expected);
+}
+
+TEST(ChipRecord, TitleAndMemoFollowTheFixedPart)
+{
+    FixedDate date(&FifthOfJanuary);
+    EXPECT_EQ(GetChipRecordSize("abc", ""), 239u);
+    const Bytes abc = Fill("abc", "", 4, 1, 19, 58);
+    EXPECT_EQ(abc, ExpectedChip("abc", "", 4, 1, 19, 58, FifthOfJanuary()));
+    // memoOffset 212, sourceOffset 213, read straight from the bytes.
+    EXPECT_EQ(abc[96], 212);
+    EXPECT_EQ(abc[124], 213);
+
+    const std::string memo = "放送局：C (04/01 20:00 - 20:54)\r\n\r\nX";
+    EXPECT_EQ(Fill("abc", memo.c_str(), 4, 1, 19, 58),
+              ExpectedChip("abc", memo, 4, 1, 19, 58, FifthOfJanuary()));
+}
+
+TEST(ChipRecord, DoubleByteTextsCountBytes)
+{
+    FixedDate date(&FifthOfJanuary);
+    const std::string title = "ニュース７";  // five characters, ten bytes
+    ASSERT_EQ(title.size(), 10u);
+    EXPECT_EQ(GetChipRecordSize(title.c_str(), "表示"), 236u + 10 + 4);
+    EXPECT_EQ(Fill(title.c_str(), "表示", 3, 1, 0, 0),
+              ExpectedChip(title, "表示", 3, 1, 0, 0, FifthOfJanuary()));
+}
+
+TEST(ChipRecord, NotificationFieldsAreStoredUnchecked)
+{
+    FixedDate date(&FifthOfJanuary);
+    EXPECT_EQ(Fill("t", "m", -1, 0, 25, 2147483647),
+              ExpectedChip("t", "m", -1, 0, 25, 2147483647, FifthOfJanuary()));
+}
+
+TEST(ChipRecord, ShortBufferIsLeftUntouched)
+{
+    FixedDate date(&FifthOfJanuary);
+    Bytes buffer(GetChipRecordSize("abc", "memo") - 1, 0xCD);
+    const Bytes before = buffer;
+    EXPECT_EQ(FillChipRecord(buffer.data(), static_cast<std::uint32_t>(buffer.size()), "abc",
+                             "memo", 1, 2, 3, 4),
+              buffer.size() + 1);
+    EXPECT_EQ(buffer, before);
+    EXPECT_EQ(FillChipRecord(nullptr, 0, "abc", "memo", 1, 2, 3, 4), buffer.size() + 1);
+}
+
+TEST(ChipRecord, LargerBufferRecordsItsOwnSize)
+{
+    FixedDate date(&FifthOfJanuary);
+    Bytes buffer(300, 0);
+    EXPECT_EQ(FillChipRecord(buffer.data(), 300, "", "", 1, 2, 3, 4), 236u);
+    Bytes expected = ExpectedChip("", "", 1, 2, 3, 4, FifthOfJanuary());
+    expected[0] = 44;  // 300 = 0x12C
+    expected[1] = 1;
+    expected.resize(300, 0);
+    EXPECT_EQ(buffer, expected);
+}
+
+TEST(ChipRecord, CreatedDateIsTheLocalDate)
+{
+    const CalendarDate today = ReadPlatformLocalDate();
+    const Bytes record = Fill("a", "b", 7, 7, 7, 7);
+    const CalendarDate after = ReadPlatformLocalDate();
+    if (after.day != today.day) {
+        GTEST_SKIP() << "midnight passed during the test";
+    }
+    EXPECT_EQ(record, ExpectedChip("a", "b", 7, 7, 7, 7, today));
+    EXPECT_GE(today.year, 2000);
+}

@@ -1,0 +1,175 @@
+#include "program_data_dialog_driver.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr char kDialogClass[] = "#32770";
+constexpr char kDialogCaption[] = "番組データ";
+
+struct Search {
+    DWORD processId;
+    bool wantDialog;  // the program data dialog, or else a message box
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if ((search.processId != 0 && owner != search.processId) || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    char className[32] = {};
+    char caption[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (lstrcmpA(className, kDialogClass) != 0) {
+        return TRUE;
+    }
+    const bool isDialog = lstrcmpA(caption, kDialogCaption) == 0
+                          && GetDlgItem(window, IDC_MEMO_TEXT) != nullptr;
+    const bool isBox = !isDialog && GetDlgItem(window, 0xFFFF) != nullptr;
+    if (search.wantDialog ? isDialog : isBox) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND PollForWindow(DWORD processId, bool wantDialog, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Search search{processId, wantDialog, nullptr};
+        EnumWindows(&FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            return search.found;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return nullptr;
+        }
+        Sleep(20);
+    }
+}
+
+// WM_GETTEXT is marshalled between processes, so the text is read whole.
+std::string ReadControlText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr) {
+        return {};
+    }
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return {};
+    }
+    std::vector<char> text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    return std::string(text.data(), copied);
+}
+
+bool SetControlText(HWND dialog, int id, const std::string& text)
+{
+    HWND control = GetDlgItem(dialog, id);
+    DWORD_PTR result = 0;
+    return control != nullptr
+           && SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                  SMTO_ABORTIFHUNG, 5000, &result)
+           && result != 0;
+}
+
+} // namespace
+
+HWND WaitForProgramDataDialog(DWORD processId, DWORD timeoutMs)
+{
+    return PollForWindow(processId, true, timeoutMs);
+}
+
+HWND WaitForMessageBoxOverDialog(DWORD processId, DWORD timeoutMs)
+{
+    return PollForWindow(processId, false, timeoutMs);
+}
+
+bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view)
+{
+    if (!IsWindow(dialog)) {
+        return false;
+    }
+    view.year = ReadControlText(dialog, IDC_YEAR);
+    view.month = ReadControlText(dialog, IDC_MONTH);
+    view.day = ReadControlText(dialog, IDC_DAY);
+    view.startHour = ReadControlText(dialog, IDC_START_HOUR);
+    view.startMinute = ReadControlText(dialog, IDC_START_MINUTE);
+    view.title = ReadControlText(dialog, IDC_TITLE);
+    view.memo = ReadControlText(dialog, IDC_MEMO_TEXT);
+    view.leadMinutes = ReadControlText(dialog, IDC_LEAD_MINUTES);
+    view.deleteWhenDone =
+        SendDlgItemMessageA(dialog, IDC_DELETE_WHEN_DONE, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    // UDM_GETRANGE answers in its result, which crosses processes; the 32-bit
+    // variant writes through pointers, which would not.
+    const LRESULT range = SendDlgItemMessageA(dialog, IDC_LEAD_SPIN, UDM_GETRANGE, 0, 0);
+    view.leadHigh = static_cast<short>(LOWORD(range));
+    view.leadLow = static_cast<short>(HIWORD(range));
+    return IsWindow(dialog) != FALSE;
+}
+
+bool SetDialogTitle(HWND dialog, const std::string& text)
+{
+    return SetControlText(dialog, IDC_TITLE, text);
+}
+
+bool SetDialogMemo(HWND dialog, const std::string& text)
+{
+    return SetControlText(dialog, IDC_MEMO_TEXT, text);
+}
+
+bool SetDialogLeadMinutes(HWND dialog, const std::string& text)
+{
+    return SetControlText(dialog, IDC_LEAD_MINUTES, text);
+}
+
+bool ToggleDeleteWhenDone(HWND dialog)
+{
+    HWND box = GetDlgItem(dialog, IDC_DELETE_WHEN_DONE);
+    DWORD_PTR result = 0;
+    return box != nullptr
+           && SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+bool EndProgramDataDialog(HWND dialog, DialogEnding ending)
+{
+    switch (ending) {
+    case DialogEnding::Register:
+        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)))
+               != FALSE;
+    case DialogEnding::Cancel:
+        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)))
+               != FALSE;
+    case DialogEnding::EscapeKey: {
+        // The key goes to the control with the focus, as a typed key would;
+        // the dialog's message loop turns it into IDCANCEL.
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        HWND target = dialog;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread)
+            && thread.hwndFocus != nullptr) {
+            target = thread.hwndFocus;
+        }
+        return PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001) != FALSE
+               && PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001) != FALSE;
+    }
+    case DialogEnding::CloseBox:
+        return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE;
+    }
+    return false;
+}
