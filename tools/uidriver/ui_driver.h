@@ -1,5 +1,21 @@
 // Drives loxa.exe from a test process: starts it with an exact command-line
-// tail, finds and answers its windows, and collects its exit code.
+// tail, finds and answers its windows, and collects its exit code. Every wait
+// polls about every 20 ms and gives up at its time-out.
+//
+// The in-process probe. Some facts can only be read inside loxa.exe (the icon
+// handle of a message box, the items of a popup menu). StartLoxa therefore
+// installs loxa_ui_probe.dll (built beside the tests, see ui_probe.cpp) as a
+// global WH_CBT hook, so that the system loads it into loxa.exe, and starts
+// loxa.exe with the environment variable kUiProbeLogVariable (ui_probe.h)
+// naming a fresh event log. The probe is passive in every process without
+// that variable. Inside loxa.exe it:
+//   - sets the property kUiProbeIconProperty on each message box when the box
+//     is activated (read by WaitForMessageBox into MessageBoxView::icon);
+//   - appends one line per event to the log ("box <hwnd> icon=<code>"),
+//     which ReadProbeEvents returns.
+// To probe something new, add a handler to UiProbeCbtHook that publishes a
+// property on the window concerned or appends an event line, and read it
+// here.
 #pragma once
 
 #include <windows.h>
@@ -7,10 +23,36 @@
 #include <string>
 #include <vector>
 
+#include "message_box_window.h"
 #include "win32/unique_resource.h"
 
+// A file path that deletes its file when it goes.
+struct FilePathDeleter {
+    static std::string Invalid() { return std::string(); }
+    static bool IsValid(const std::string& path) { return !path.empty(); }
+    void operator()(const std::string& path) const { DeleteFileA(path.c_str()); }
+};
+using UniqueFilePath = UniqueResource<std::string, FilePathDeleter>;
+
+// A driven process that is ended when its owner goes, so that a failing test
+// leaves no loxa.exe behind holding a box open (and the test runner's pipe).
+struct DrivenProcessDeleter {
+    static HANDLE Invalid() { return nullptr; }
+    static bool IsValid(HANDLE process) { return process != nullptr; }
+    void operator()(HANDLE process) const
+    {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+        }
+        CloseHandle(process);
+    }
+};
+using UniqueDrivenProcess = UniqueResource<HANDLE, DrivenProcessDeleter>;
+
 struct LoxaProcess {
-    UniqueHandle process;
+    UniqueFilePath probeLog;  // the probe's event log of this run, deleted after the process ended
+    UniqueDrivenProcess process;
     DWORD processId = 0;
 };
 
@@ -19,8 +61,16 @@ std::string LoxaExecutablePath();
 
 // Starts loxa.exe so that exactly `tail` reaches WinMain: the command line is
 // the quoted program path, then (for a non-empty tail) one blank and the tail.
-// The child inherits the test's environment.
+// The child inherits the test's environment plus the probe's variable. The
+// probe hook is installed on first use; a failure to install it is no reason
+// not to start (box icons then read as Unknown).
 bool StartLoxa(const std::string& tail, LoxaProcess& loxa);
+
+// Waits up to `timeoutMs` until the process has mapped the module `name`
+// (e.g. "user32.dll"); its start-up has then come that far, though the
+// module's initialisation may still be running. False on time-out or when
+// the process ended first.
+bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeoutMs);
 
 // Waits up to `timeoutMs` for the process to end; false on time-out.
 bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode);
@@ -36,12 +86,27 @@ struct MessageBoxView {
     HWND window = nullptr;
     std::string caption;       // bytes as shown (code page 932)
     std::string text;          // bytes as shown (code page 932)
-    std::vector<int> buttons;  // command identifiers of the box's buttons, in tab order
+    std::vector<int> buttons;  // command identifiers of the box's visible buttons, in tab order
     BoxIcon icon = BoxIcon::Unknown;
 };
 
-// Waits up to `timeoutMs` for a message box of the process and reads it.
+// Reads a message box; waits up to `iconTimeoutMs` for the probe to publish
+// its icon (Unknown when it does not).
+bool ReadMessageBox(HWND box, DWORD iconTimeoutMs, MessageBoxView& view);
+
+// Waits up to `timeoutMs` for a visible message box of the process and reads it.
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView& box);
 
-// Presses the button with the given command identifier of a dialog or box.
+// Presses the button with the given command identifier of a dialog or box;
+// false when the window has no such button.
 bool PressDialogButton(HWND window, int id);
+
+// Lets the run end on its own, answering whatever it shows meanwhile: each
+// message box with OK (or its first button when it has no OK), any other
+// dialog with Cancel. Every box answered is added to `boxes`. False when the
+// process has not ended within `timeoutMs`.
+bool AnswerUntilExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode,
+                     std::vector<MessageBoxView>& boxes);
+
+// The probe's event lines of this run so far, without their line ends.
+std::vector<std::string> ReadProbeEvents(const LoxaProcess& loxa);

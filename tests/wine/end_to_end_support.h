@@ -1,0 +1,80 @@
+// What the end-to-end tests of loxa.exe share: the program's two texts, test
+// documents, and the checks of its boxes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "scratch_folder.h"
+#include "ui_driver.h"
+
+// Generous: a loaded machine may take a while to start a Wine process. The
+// waits poll, so a passing test never takes this long.
+constexpr DWORD kWaitMs = 10000;
+constexpr DWORD kExitCodeAfterUsage = 0xFFFFFFFF;  // WinMain's -1
+
+inline const std::string kUsageText = "/U レジストリからの削除\n/R レジストリへの登録";
+inline const std::string kVersionWarningText =
+    "番組データのバージョンが変わってしまっています。\n"
+    "正常に表示できないかもしれマセン。\n"
+    "処理を継続しますか";
+inline const std::string kCaption = "Loxa";
+
+// A document with CR LF lines; `versionLine` is put first (nothing when empty).
+inline std::string Document(const std::string& versionLine)
+{
+    std::string text = "Content-type: application/x-tv-program-info\r\n";
+    if (!versionLine.empty()) {
+        text += versionLine + "\r\n";
+    }
+    return text
+           + "station: NHK総合\r\n"
+             "year: 2026\r\n"
+             "month: 12\r\n"
+             "date: 7\r\n"
+             "start: 21:00\r\n"
+             "end: 21:45\r\n"
+             "program-title: ニュース\r\n"
+             "\r\n"
+             "今日の出来事。\r\n";
+}
+
+// A scratch folder named after the running test.
+inline bool CreateTestFolder(ScratchFolder& folder)
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return CreateScratchFolder(std::string(test->test_suite_name()) + "." + test->name(), folder);
+}
+
+inline void ExpectVersionWarning(const MessageBoxView& box)
+{
+    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.text, kVersionWarningText);
+    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK, IDCANCEL}));
+    EXPECT_EQ(box.icon, BoxIcon::Warning);
+}
+
+inline void ExpectUsageMessage(const MessageBoxView& box)
+{
+    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.text, kUsageText);
+    EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
+    EXPECT_EQ(box.icon, BoxIcon::Information);
+}
+
+// Starts loxa.exe with `tail`, expects the version warning, answers it with
+// `answer` and expects the run to end with 0 (answering whatever follows).
+inline void ExpectWarningThenExitZero(const std::string& tail, int answer)
+{
+    LoxaProcess loxa;
+    ASSERT_TRUE(StartLoxa(tail, loxa)) << tail;
+    MessageBoxView box;
+    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << tail;
+    ExpectVersionWarning(box);
+    ASSERT_TRUE(PressDialogButton(box.window, answer));
+    DWORD exitCode = 1;
+    std::vector<MessageBoxView> later;
+    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, later)) << tail;
+    EXPECT_EQ(exitCode, 0u) << tail;
+}
