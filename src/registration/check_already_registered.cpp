@@ -55,9 +55,9 @@ int CheckAlreadyRegistered()
         }
         return 0;
     } catch (const char* message) {
-        extension.reset();
         mimeType.reset();
         database.reset();
+        extension.reset();
         ShowMessageBox(nullptr, message, MB_OK | MB_ICONINFORMATION);
         return 1;
     }

@@ -48,8 +48,8 @@ int CheckRegistrationOwner()
         }
         return 1;
     } catch (const char* message) {
-        description.reset();
         progId.reset();
+        description.reset();
         ShowMessageBox(nullptr, message, MB_OK);
         return 0;
     }
