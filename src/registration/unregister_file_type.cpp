@@ -1,6 +1,41 @@
 #include "registration/unregister_file_type.h"
 
+#include <windows.h>
+
+#include "registration/check_registration_owner.h"
+#include "registration/delete_key_tree.h"
+#include "registration/registration_messages.h"
+#include "registration/registry_names.h"
+#include "win32/message_box.h"
+#include "win32/unique_resource.h"
+
 int UnregisterFileType()
 {
-    return 0;
+    if (CheckRegistrationOwner() == 0) {
+        ShowMessageBox(nullptr, kUnregisterRefusedMessage, MB_OK);
+        return 0;
+    }
+
+    // A parent that cannot be opened skips its deletions; nothing is reported.
+    UniqueKey parent;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineClassesKey, 0, KEY_READ, parent.put()) == ERROR_SUCCESS) {
+        DeleteKeyTree(parent.get(), kExtensionName);
+        DeleteKeyTree(parent.get(), kProgIdName);
+        parent.reset();
+    }
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, 0, KEY_READ, parent.put()) == ERROR_SUCCESS) {
+        DeleteKeyTree(parent.get(), kMimeTypeName);
+        parent.reset();
+    }
+    DeleteKeyTree(HKEY_CLASSES_ROOT, kExtensionName);
+    DeleteKeyTree(HKEY_CLASSES_ROOT, kProgIdName);
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey, 0, KEY_READ, parent.put()) ==
+        ERROR_SUCCESS) {
+        DeleteKeyTree(parent.get(), kMimeTypeName);
+        parent.reset();
+    }
+    DeleteKeyTree(HKEY_CURRENT_USER, kUserHandlersKey);
+
+    ShowMessageBox(nullptr, kUnregisteredMessage, MB_OK);
+    return 1;
 }

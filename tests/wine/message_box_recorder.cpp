@@ -1,0 +1,32 @@
+#include "message_box_recorder.h"
+
+#include "import_patch.h"
+
+namespace {
+
+MessageBoxRecorder* recorder = nullptr;
+
+int WINAPI AnswerMessageBox(HWND owner, const char* text, const char* caption, UINT style)
+{
+    recorder->Add({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", style});
+    return IDOK;
+}
+
+} // namespace
+
+MessageBoxRecorder::MessageBoxRecorder()
+{
+    recorder = this;
+    patch_ = std::make_unique<ImportPatch>("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&AnswerMessageBox));
+}
+
+MessageBoxRecorder::~MessageBoxRecorder()
+{
+    patch_.reset();
+    recorder = nullptr;
+}
+
+bool MessageBoxRecorder::active() const
+{
+    return patch_->active();
+}

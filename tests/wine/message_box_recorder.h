@@ -1,0 +1,34 @@
+// Answers, while it lives, every message box that the program's code shows in
+// this process: records what it would have shown and returns IDOK at once.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class ImportPatch;
+
+struct RecordedMessageBox {
+    HWND owner = nullptr;
+    std::string text;     // code page 932 bytes
+    std::string caption;  // code page 932 bytes
+    UINT style = 0;
+};
+
+class MessageBoxRecorder {
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+    bool active() const;
+    const std::vector<RecordedMessageBox>& boxes() const { return boxes_; }
+    void Add(RecordedMessageBox box) { boxes_.push_back(std::move(box)); }
+
+private:
+    std::vector<RecordedMessageBox> boxes_;
+    std::unique_ptr<ImportPatch> patch_;
+};

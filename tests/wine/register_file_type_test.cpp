@@ -1,0 +1,559 @@
+// /R in process, against scratch registry roots: the pre-check, the eighteen
+// writes in their order, what they leave behind, and every way they can fail.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "import_patch.h"
+#include "message_box_recorder.h"
+#include "registration/register_file_type.h"
+#include "registration_texts.h"
+#include "registry_call_recorder.h"
+#include "registry_sandbox.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The pre-check on roots where the MIME type is not registered.
+const Lines kCleanPreCheck = {
+    "open HKCR\\MIME\\Database\\Content Type KEY_QUERY_VALUE",
+    "open HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info KEY_QUERY_VALUE -> 2",
+    "close HKCR\\MIME\\Database\\Content Type",
+    "open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type KEY_QUERY_VALUE",
+    "open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info KEY_QUERY_VALUE -> 2",
+    "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type",
+};
+
+const Lines kWrites = {
+    // 1-2
+    "open HKCR\\MIME\\Database\\Content Type KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "create HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension REG_SZ+NUL",
+    "close HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+    "close HKCR\\MIME\\Database\\Content Type",
+    // 3-4
+    "create HKCR\\.loxa KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKCR\\.loxa (default) REG_SZ+NUL",
+    "set HKCR\\.loxa Content Type REG_SZ+NUL",
+    "close HKCR\\.loxa",
+    // 5-8
+    "create HKCR\\Loxa.ProgramInfo KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKCR\\Loxa.ProgramInfo (default) REG_SZ+NUL",
+    "set HKCR\\Loxa.ProgramInfo EditFlags REG_BINARY 4",
+    "create HKCR\\Loxa.ProgramInfo\\DefaultIcon KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKCR\\Loxa.ProgramInfo\\DefaultIcon (default) REG_SZ+NUL",
+    "close HKCR\\Loxa.ProgramInfo\\DefaultIcon",
+    "create HKCR\\Loxa.ProgramInfo\\shell KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "create HKCR\\Loxa.ProgramInfo\\shell\\open KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "create HKCR\\Loxa.ProgramInfo\\shell\\open\\command KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKCR\\Loxa.ProgramInfo\\shell\\open\\command (default) REG_SZ+NUL",
+    "close HKCR\\Loxa.ProgramInfo\\shell\\open\\command",
+    "close HKCR\\Loxa.ProgramInfo\\shell\\open",
+    "close HKCR\\Loxa.ProgramInfo\\shell",
+    "close HKCR\\Loxa.ProgramInfo",
+    // 9-10
+    "open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type KEY_CREATE_SUB_KEY",
+    "create HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info "
+    "KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension REG_SZ+NUL",
+    "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+    "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type",
+    // 11-13
+    "open HKLM\\SOFTWARE\\Classes KEY_CREATE_SUB_KEY",
+    "create HKLM\\SOFTWARE\\Classes\\.loxa KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKLM\\SOFTWARE\\Classes\\.loxa (default) REG_SZ+NUL",
+    "set HKLM\\SOFTWARE\\Classes\\.loxa Content Type REG_SZ+NUL",
+    "close HKLM\\SOFTWARE\\Classes\\.loxa",
+    "close HKLM\\SOFTWARE\\Classes",
+    // 14-17
+    "create HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo (default) REG_SZ+NUL",
+    "set HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo EditFlags REG_BINARY 4",
+    "create HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon (default) REG_SZ+NUL",
+    "close HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon",
+    "create HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "create HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "create HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command (default) REG_SZ+NUL",
+    "close HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command",
+    "close HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open",
+    "close HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell",
+    "close HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo",
+    // 18
+    "create HKCU\\SOFTWARE\\Loxa KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "set HKCU\\SOFTWARE\\Loxa (default) REG_SZ+NUL",
+    "close HKCU\\SOFTWARE\\Loxa",
+};
+
+Lines Concat(Lines head, const Lines& tail)
+{
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+std::string ModulePath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::string ShortModulePath()
+{
+    char path[MAX_PATH] = {};
+    GetShortPathNameA(ModulePath().c_str(), path, MAX_PATH);
+    return path;
+}
+
+void ExpectOneBox(const MessageBoxRecorder& boxes, const char* text, UINT style)
+{
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    const RecordedMessageBox& box = boxes.boxes()[0];
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, "Loxa");
+    EXPECT_EQ(box.style, style);
+    EXPECT_EQ(box.owner, nullptr);
+}
+
+struct RunResult {
+    int result = -1;
+    Lines calls;
+    Lines openKeys;
+    std::vector<RecordedMessageBox> boxes;
+};
+
+// Runs RegisterFileType with recorders in place; `prepare` may ask for
+// failures before the run.
+RunResult RunRegisterFileType(const std::function<void(RegistryCallRecorder&)>& prepare = {})
+{
+    RunResult run;
+    MessageBoxRecorder boxes;
+    RegistryCallRecorder registry;
+    EXPECT_TRUE(boxes.active() && registry.active());
+    if (prepare) {
+        prepare(registry);
+    }
+    run.result = RegisterFileType();
+    run.calls = registry.calls();
+    run.openKeys = registry.OpenKeys();
+    run.boxes = boxes.boxes();
+    return run;
+}
+
+TEST(RegisterFileType, WritesTheEighteenStepsInOrderClosingEachKeyWhenDone)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    MessageBoxRecorder boxes;
+    RegistryCallRecorder registry;
+    ASSERT_TRUE(boxes.active() && registry.active());
+
+    EXPECT_EQ(RegisterFileType(), 1);
+
+    EXPECT_EQ(registry.calls(), Concat(kCleanPreCheck, kWrites));
+    EXPECT_TRUE(registry.OpenKeys().empty());
+    ExpectOneBox(boxes, kRegisteredText, MB_OK);
+}
+
+TEST(RegisterFileType, LeavesTheSameEntriesUnderBothRootsAndTheUserKey)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    {
+        MessageBoxRecorder boxes;
+        ASSERT_EQ(RegisterFileType(), 1);
+    }
+
+    const std::string path = ShortModulePath();
+    ASSERT_FALSE(path.empty());
+    // The path names this very program, in its short form.
+    char longPath[MAX_PATH] = {};
+    GetLongPathNameA(path.c_str(), longPath, MAX_PATH);
+    EXPECT_EQ(lstrcmpiA(longPath, ModulePath().c_str()), 0) << path;
+
+    const std::string command = path + " %1" + '\0';
+    const std::string icon = path + ",1" + '\0';
+    struct Row {
+        const char* key;
+        const char* value;
+        DWORD type;
+        std::string data;
+    };
+    const Row rows[] = {
+        {"MIME\\Database\\Content Type\\application/x-tv-program-info", "Extension", REG_SZ,
+         std::string(".loxa", 6)},
+        {".loxa", nullptr, REG_SZ, std::string("Loxa.ProgramInfo", 17)},
+        {".loxa", "Content Type", REG_SZ, std::string("application/x-tv-program-info", 30)},
+        {"Loxa.ProgramInfo", nullptr, REG_SZ, std::string("Loxa", 5)},
+        {"Loxa.ProgramInfo", "EditFlags", REG_BINARY, std::string("\x00\x00\x01\x00", 4)},
+        {"Loxa.ProgramInfo\\DefaultIcon", nullptr, REG_SZ, icon},
+        {"Loxa.ProgramInfo\\shell\\open\\command", nullptr, REG_SZ, command},
+    };
+    for (const std::string& prefix : {std::string(), std::string("SOFTWARE\\Classes\\")}) {
+        HKEY root = prefix.empty() ? sandbox.classesRoot() : sandbox.localMachine();
+        for (const Row& row : rows) {
+            std::string key = prefix + row.key;
+            RegistryValue value = ReadRegistryValue(root, key.c_str(), row.value);
+            ASSERT_TRUE(value.found) << key;
+            EXPECT_EQ(value.type, row.type) << key;
+            EXPECT_EQ(value.data, row.data) << key << " " << (row.value ? row.value : "(default)");
+        }
+        // "shell" and "open" only hold the next key.
+        for (const char* key : {"Loxa.ProgramInfo\\shell", "Loxa.ProgramInfo\\shell\\open"}) {
+            EXPECT_TRUE(RegistryKeyExists(root, (prefix + key).c_str()));
+            EXPECT_FALSE(ReadRegistryValue(root, (prefix + key).c_str(), nullptr).found) << key;
+        }
+    }
+    RegistryValue user = ReadRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa", nullptr);
+    ASSERT_TRUE(user.found);
+    EXPECT_EQ(user.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(user.data, path + '\0');
+}
+
+TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    ASSERT_EQ(RunRegisterFileType().result, 1);
+
+    RunResult second = RunRegisterFileType();
+
+    EXPECT_EQ(second.result, 0);
+    EXPECT_EQ(second.calls, (Lines{
+        "open HKCR\\MIME\\Database\\Content Type KEY_QUERY_VALUE",
+        "open HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info KEY_QUERY_VALUE",
+        "query HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
+        "read HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
+        "close HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+        "close HKCR\\MIME\\Database\\Content Type",
+    }));
+    EXPECT_TRUE(second.openKeys.empty());
+    ASSERT_EQ(second.boxes.size(), 1u);
+    EXPECT_EQ(second.boxes[0].text, kAlreadyInstalledText);
+    EXPECT_EQ(second.boxes[0].caption, "Loxa");
+    EXPECT_EQ(second.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+}
+
+// An "Extension" value that a pre-check case starts from.
+struct ExistingExtension {
+    bool underClassesRoot;
+    bool present;  // false: the MIME type key without the value
+    DWORD type;
+    std::string data;
+};
+
+struct PreCheckCase {
+    const char* name;
+    std::vector<ExistingExtension> existing;
+    const char* refusal;  // null: the pre-check passes
+};
+
+const std::string kLoxa(".loxa", 6);
+
+const PreCheckCase kPreCheckCases[] = {
+    {"installed under HKCR", {{true, true, REG_SZ, kLoxa}}, kAlreadyInstalledText},
+    {"installed under HKLM only", {{false, true, REG_SZ, kLoxa}}, kAlreadyInstalledText},
+    {"type without extension under HKCR", {{true, false, REG_NONE, ""}}, kInUseText},
+    {"type without extension under HKLM", {{false, false, REG_NONE, ""}}, kInUseText},
+    {"installed under HKCR, no extension under HKLM",
+     {{true, true, REG_SZ, kLoxa}, {false, false, REG_NONE, ""}}, kAlreadyInstalledText},
+    {"another extension under HKCR, no extension under HKLM",
+     {{true, true, REG_SZ, std::string(".txt", 5)}, {false, false, REG_NONE, ""}}, kInUseText},
+    {"another extension", {{true, true, REG_SZ, std::string(".txt", 5)}, {false, true, REG_SZ, std::string(".txt", 5)}},
+     nullptr},
+    {"upper-case extension", {{true, true, REG_SZ, std::string(".LOXA", 6)}}, nullptr},
+    {"extension longer than .loxa", {{false, true, REG_SZ, std::string(".loxa2", 7)}}, nullptr},
+    {"binary extension", {{true, true, REG_BINARY, kLoxa}, {false, true, REG_BINARY, kLoxa}}, nullptr},
+    {"expandable string extension", {{true, true, REG_EXPAND_SZ, kLoxa}}, nullptr},
+    {"empty extension", {{true, true, REG_SZ, ""}, {false, true, REG_SZ, ""}}, nullptr},
+};
+
+TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtension)
+{
+    for (const PreCheckCase& each : kPreCheckCases) {
+        SCOPED_TRACE(each.name);
+        RegistrySandbox sandbox;
+        ASSERT_TRUE(sandbox.ready());
+        for (const ExistingExtension& existing : each.existing) {
+            HKEY root = existing.underClassesRoot ? sandbox.classesRoot() : sandbox.localMachine();
+            const char* key = existing.underClassesRoot
+                                  ? "MIME\\Database\\Content Type\\application/x-tv-program-info"
+                                  : "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
+            ASSERT_TRUE(existing.present ? WriteRegistryValue(root, key, "Extension", existing.type, existing.data)
+                                         : WriteRegistryKey(root, key));
+        }
+
+        RunResult run = RunRegisterFileType();
+
+        EXPECT_TRUE(run.openKeys.empty());
+        ASSERT_EQ(run.boxes.size(), 1u);
+        EXPECT_EQ(run.boxes[0].caption, "Loxa");
+        EXPECT_EQ(run.boxes[0].owner, nullptr);
+        if (each.refusal != nullptr) {
+            EXPECT_EQ(run.result, 0);
+            EXPECT_EQ(run.boxes[0].text, each.refusal);
+            EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+            for (const std::string& line : run.calls) {
+                EXPECT_TRUE(line.rfind("create ", 0) != 0 && line.rfind("set ", 0) != 0) << line;
+            }
+            EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), ".loxa"));
+        } else {
+            EXPECT_EQ(run.result, 1);
+            EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+            // Overwritten under both roots.
+            EXPECT_EQ(ReadRegistryValue(sandbox.classesRoot(),
+                                        "MIME\\Database\\Content Type\\application/x-tv-program-info", "Extension")
+                          .data,
+                      kLoxa);
+            EXPECT_EQ(ReadRegistryValue(sandbox.localMachine(),
+                                        "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+                                        "Extension")
+                          .data,
+                      kLoxa);
+        }
+    }
+}
+
+TEST(RegisterFileType, MissingMimeDatabaseStopsBeforeAnyWrite)
+{
+    for (bool classesRootMissing : {true, false}) {
+        SCOPED_TRACE(classesRootMissing ? "HKCR" : "HKLM");
+        SandboxOptions options;
+        options.classesRootMimeDatabase = !classesRootMissing;
+        options.machineMimeDatabase = classesRootMissing;
+        RegistrySandbox sandbox(options);
+        ASSERT_TRUE(sandbox.ready());
+
+        RunResult run = RunRegisterFileType();
+
+        EXPECT_EQ(run.result, 0);
+        ASSERT_EQ(run.boxes.size(), 1u);
+        EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
+        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+        EXPECT_TRUE(run.openKeys.empty());
+        ASSERT_FALSE(run.calls.empty());
+        EXPECT_NE(run.calls.back().find(" -> 2"), std::string::npos) << run.calls.back();
+        EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), ".loxa"));
+    }
+}
+
+// A value read that fails, or a buffer that cannot be had, lets the pre-check
+// pass for that root even over an earlier install.
+TEST(RegisterFileType, PreCheckPassesWhenTheExtensionCannotBeRead)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    ASSERT_TRUE(WriteRegistryValue(sandbox.classesRoot(),
+                                   "MIME\\Database\\Content Type\\application/x-tv-program-info", "Extension",
+                                   REG_SZ, kLoxa));
+
+    RunResult run = RunRegisterFileType([](RegistryCallRecorder& registry) {
+        registry.FailCall("read HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
+                          ERROR_ACCESS_DENIED);
+    });
+
+    EXPECT_EQ(run.result, 1);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+    EXPECT_TRUE(run.openKeys.empty());
+}
+
+bool failHeapAllocations = false;
+decltype(&HeapAlloc) realHeapAlloc;
+
+LPVOID WINAPI FailingHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
+{
+    return failHeapAllocations ? nullptr : realHeapAlloc(heap, flags, size);
+}
+
+TEST(RegisterFileType, PreCheckPassesWhenNoBufferCanBeHad)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    ASSERT_TRUE(WriteRegistryValue(sandbox.localMachine(),
+                                   "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+                                   "Extension", REG_SZ, kLoxa));
+    RunResult run;
+    {
+        ImportPatch heap("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(&FailingHeapAlloc));
+        ASSERT_TRUE(heap.active());
+        realHeapAlloc = reinterpret_cast<decltype(&HeapAlloc)>(heap.original());
+        run = RunRegisterFileType([](RegistryCallRecorder&) { failHeapAllocations = true; });
+        failHeapAllocations = false;
+    }
+    EXPECT_EQ(run.result, 1);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+    EXPECT_TRUE(run.openKeys.empty());
+}
+
+// The lines expected when `failing` (a line of kWrites) fails: everything up
+// to it, then the keys still open closed from the innermost out.
+Lines ExpectedUpToFailure(size_t failing)
+{
+    Lines expected = kCleanPreCheck;
+    Lines open;
+    for (size_t i = 0; i < failing; ++i) {
+        const std::string& line = kWrites[i];
+        expected.push_back(line);
+        if (line.rfind("open ", 0) == 0 || line.rfind("create ", 0) == 0) {
+            // The key runs from the verb to the access names.
+            size_t start = line.find(' ') + 1;
+            open.push_back(line.substr(start, line.rfind(" KEY_") - start));
+        } else if (line.rfind("close ", 0) == 0) {
+            open.pop_back();
+        }
+    }
+    expected.push_back(kWrites[failing] + " -> 5");
+    for (auto it = open.rbegin(); it != open.rend(); ++it) {
+        expected.push_back("close " + *it);
+    }
+    return expected;
+}
+
+TEST(RegisterFileType, FailingCallStopsTheWritesClosesEveryKeyAndKeepsWhatWasWritten)
+{
+    for (size_t failing = 0; failing < kWrites.size(); ++failing) {
+        const std::string& line = kWrites[failing];
+        if (line.rfind("close ", 0) == 0) {
+            continue;
+        }
+        SCOPED_TRACE(line);
+        RegistrySandbox sandbox;
+        ASSERT_TRUE(sandbox.ready());
+
+        RunResult run = RunRegisterFileType(
+            [&line](RegistryCallRecorder& registry) { registry.FailCall(line, ERROR_ACCESS_DENIED); });
+
+        EXPECT_EQ(run.result, 0);
+        EXPECT_EQ(run.calls, ExpectedUpToFailure(failing));
+        EXPECT_TRUE(run.openKeys.empty());
+        ASSERT_EQ(run.boxes.size(), 1u);
+        EXPECT_EQ(run.boxes[0].text, line.rfind("set ", 0) == 0 ? kSetFailedText : kOpenFailedText);
+        EXPECT_EQ(run.boxes[0].caption, "Loxa");
+        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+    }
+}
+
+// The platform itself refuses the HKLM writes: under a volatile key no
+// lasting key can be created.
+TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefusesALaterRun)
+{
+    SandboxOptions options;
+    options.volatileMachine = true;
+    RegistrySandbox sandbox(options);
+    ASSERT_TRUE(sandbox.ready());
+
+    RunResult run = RunRegisterFileType();
+
+    EXPECT_EQ(run.result, 0);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
+    EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+    EXPECT_TRUE(run.openKeys.empty());
+    EXPECT_EQ(run.calls.back(), "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type");
+    // Steps 1 to 8 stay; nothing of HKLM or HKCU was written.
+    EXPECT_TRUE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo\\shell\\open\\command"));
+    EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(),
+                                   "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info"));
+    EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\.loxa"));
+    EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
+
+    RunResult again = RunRegisterFileType();
+    EXPECT_EQ(again.result, 0);
+    ASSERT_EQ(again.boxes.size(), 1u);
+    EXPECT_EQ(again.boxes[0].text, kAlreadyInstalledText);
+}
+
+// What GetModuleFileNameA and GetShortPathNameA hand back.
+enum class PathFault { None, ModuleFails, ModuleTruncated, ShortFails, ShortTooLong };
+PathFault pathFault = PathFault::None;
+size_t shortPathLength = 0;
+
+DWORD WINAPI FakeModuleFileName(HMODULE, char* path, DWORD size)
+{
+    if (pathFault == PathFault::ModuleFails) {
+        return 0;
+    }
+    lstrcpynA(path, "C:\\Program Files\\Loxa\\loxa.exe", static_cast<int>(size));
+    if (pathFault == PathFault::ModuleTruncated) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    return static_cast<DWORD>(lstrlenA(path));
+}
+
+// A short path of `shortPathLength` bytes: "C:\" and then letters.
+DWORD WINAPI FakeShortPathName(const char*, char* path, DWORD size)
+{
+    if (pathFault == PathFault::ShortFails) {
+        return 0;
+    }
+    if (shortPathLength >= size) {
+        return static_cast<DWORD>(shortPathLength + 1);
+    }
+    std::string text = "C:\\" + std::string(shortPathLength - 3, 'A');
+    lstrcpyA(path, text.c_str());
+    return static_cast<DWORD>(text.size());
+}
+
+struct PathCase {
+    PathFault fault;
+    size_t length;
+    bool registers;
+};
+
+TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite)
+{
+    const PathCase cases[] = {
+        {PathFault::ModuleFails, 20, false},
+        {PathFault::ModuleTruncated, 20, false},
+        {PathFault::ShortFails, 20, false},
+        {PathFault::ShortTooLong, 300, false},  // beyond the buffer
+        {PathFault::ShortTooLong, 257, false},  // no room for " %1"
+        {PathFault::None, 256, true},           // " %1" just fits
+    };
+    for (const PathCase& each : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(each.fault)) + "/" + std::to_string(each.length));
+        RegistrySandbox sandbox;
+        ASSERT_TRUE(sandbox.ready());
+        pathFault = each.fault;
+        shortPathLength = each.length;
+        RunResult run;
+        {
+            ImportPatch module("kernel32.dll", "GetModuleFileNameA", reinterpret_cast<void*>(&FakeModuleFileName));
+            ImportPatch shortPath("kernel32.dll", "GetShortPathNameA", reinterpret_cast<void*>(&FakeShortPathName));
+            ASSERT_TRUE(module.active() && shortPath.active());
+            run = RunRegisterFileType();
+        }
+        pathFault = PathFault::None;
+
+        EXPECT_TRUE(run.openKeys.empty());
+        ASSERT_EQ(run.boxes.size(), 1u);
+        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+        if (!each.registers) {
+            EXPECT_EQ(run.result, 0);
+            EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
+            EXPECT_EQ(run.calls, kCleanPreCheck);
+        } else {
+            EXPECT_EQ(run.result, 1);
+            EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+            std::string path = "C:\\" + std::string(each.length - 3, 'A');
+            EXPECT_EQ(ReadRegistryValue(sandbox.localMachine(),
+                                        "SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command", nullptr)
+                          .data,
+                      path + " %1" + '\0');
+            EXPECT_EQ(ReadRegistryValue(sandbox.classesRoot(), "Loxa.ProgramInfo\\DefaultIcon", nullptr).data,
+                      path + ",1" + '\0');
+            EXPECT_EQ(ReadRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa", nullptr).data, path + '\0');
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// loxa.exe /R and /U in the test prefix: what the user sees, and the
+// registry they leave. The prefix's registry is put back as it was found.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "end_to_end_support.h"
+#include "registration_texts.h"
+#include "registry_sandbox.h"
+#include "ui_driver.h"
+
+namespace {
+
+constexpr char kMachineMimeDatabase[] = "SOFTWARE\\Classes\\MIME\\Database\\Content Type";
+
+void DeleteRegistration()
+{
+    for (const char* key : {"SOFTWARE\\Classes\\.loxa", "SOFTWARE\\Classes\\Loxa.ProgramInfo",
+                            "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+    }
+    for (const char* key : {".loxa", "Loxa.ProgramInfo", "MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa");
+}
+
+// Starts from no registration, with the MIME database that a real system
+// has; leaves the prefix as it found it.
+class RegistrationEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteRegistration();
+        createdMimeDatabase_ = !RegistryKeyExists(HKEY_LOCAL_MACHINE, kMachineMimeDatabase);
+        ASSERT_TRUE(WriteRegistryKey(HKEY_LOCAL_MACHINE, kMachineMimeDatabase));
+        ASSERT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, "MIME\\Database\\Content Type"));
+    }
+
+    void TearDown() override
+    {
+        DeleteRegistration();
+        if (createdMimeDatabase_) {
+            for (const char* key : {"SOFTWARE\\Classes\\MIME\\Database\\Content Type",
+                                    "SOFTWARE\\Classes\\MIME\\Database", "SOFTWARE\\Classes\\MIME"}) {
+                RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);  // only while empty
+            }
+        }
+    }
+
+    // Runs loxa.exe with `tail`, answering every box with OK; the run must
+    // end with 0 after showing exactly `texts`, captioned "Loxa", each with
+    // one OK button and the given icon.
+    static void Run(const std::string& tail, const std::vector<std::pair<const char*, BoxIcon>>& texts)
+    {
+        LoxaProcess loxa;
+        ASSERT_TRUE(StartLoxa(tail, loxa));
+        DWORD exitCode = 1;
+        std::vector<MessageBoxView> boxes;
+        ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes));
+        EXPECT_EQ(exitCode, 0u);
+        ASSERT_EQ(boxes.size(), texts.size());
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            EXPECT_EQ(boxes[i].text, texts[i].first);
+            EXPECT_EQ(boxes[i].caption, kCaption);
+            EXPECT_EQ(boxes[i].buttons, (std::vector<int>{IDOK}));
+            EXPECT_EQ(boxes[i].icon, texts[i].second);
+        }
+    }
+
+private:
+    bool createdMimeDatabase_ = false;
+};
+
+std::string ShortLoxaPath()
+{
+    char path[MAX_PATH] = {};
+    GetShortPathNameA(LoxaExecutablePath().c_str(), path, MAX_PATH);
+    return path;
+}
+
+TEST_F(RegistrationEndToEnd, RegisterThenRefuseASecondTimeThenUnregister)
+{
+    Run("/R", {{kRegisteredText, BoxIcon::None}});
+
+    const std::string path = ShortLoxaPath();
+    ASSERT_FALSE(path.empty());
+    for (const std::string& prefix : {std::string(), std::string("SOFTWARE\\Classes\\")}) {
+        HKEY root = prefix.empty() ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
+        SCOPED_TRACE(prefix);
+        EXPECT_EQ(ReadRegistryValue(root, (prefix + "MIME\\Database\\Content Type\\application/x-tv-program-info").c_str(),
+                                    "Extension")
+                      .data,
+                  std::string(".loxa", 6));
+        EXPECT_EQ(ReadRegistryValue(root, (prefix + ".loxa").c_str(), nullptr).data,
+                  std::string("Loxa.ProgramInfo", 17));
+        EXPECT_EQ(ReadRegistryValue(root, (prefix + ".loxa").c_str(), "Content Type").data,
+                  std::string("application/x-tv-program-info", 30));
+        EXPECT_EQ(ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo").c_str(), nullptr).data, std::string("Loxa", 5));
+        RegistryValue flags = ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo").c_str(), "EditFlags");
+        EXPECT_EQ(flags.type, static_cast<DWORD>(REG_BINARY));
+        EXPECT_EQ(flags.data, std::string("\x00\x00\x01\x00", 4));
+        EXPECT_EQ(ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo\\DefaultIcon").c_str(), nullptr).data,
+                  path + ",1" + '\0');
+        EXPECT_EQ(ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo\\shell\\open\\command").c_str(), nullptr).data,
+                  path + " %1" + '\0');
+    }
+    EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", nullptr).data, path + '\0');
+
+    Run("/R", {{kAlreadyInstalledText, BoxIcon::Information}});
+
+    Run("/U", {{kUnregisteredText, BoxIcon::None}});
+    for (const char* key : {".loxa", "Loxa.ProgramInfo", "MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    }
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kMachineMimeDatabase));
+
+    // Registered afresh once more: the pre-check passes again.
+    Run("/R", {{kRegisteredText, BoxIcon::None}});
+}
+
+TEST_F(RegistrationEndToEnd, UnregisterWithNothingRegisteredShowsTwoBoxes)
+{
+    Run("/U", {{kOpenFailedText, BoxIcon::None}, {kRefusedText, BoxIcon::None}});
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, ".loxa"));
+}
+
+} // namespace

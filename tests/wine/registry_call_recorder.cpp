@@ -1,0 +1,247 @@
+#include "registry_call_recorder.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "import_patch.h"
+
+namespace {
+
+RegistryCallRecorder* recorder = nullptr;
+
+decltype(&RegOpenKeyExA) realOpenKey;
+decltype(&RegCreateKeyExA) realCreateKey;
+decltype(&RegSetValueExA) realSetValue;
+decltype(&RegQueryValueExA) realQueryValue;
+decltype(&RegEnumKeyExA) realEnumKey;
+decltype(&RegDeleteKeyA) realDeleteKey;
+decltype(&RegCloseKey) realCloseKey;
+
+std::string AccessName(REGSAM access)
+{
+    switch (access) {
+    case KEY_QUERY_VALUE: return "KEY_QUERY_VALUE";
+    case KEY_CREATE_SUB_KEY: return "KEY_CREATE_SUB_KEY";
+    case KEY_SET_VALUE | KEY_CREATE_SUB_KEY: return "KEY_SET_VALUE|KEY_CREATE_SUB_KEY";
+    case KEY_READ: return "KEY_READ";
+    case KEY_ALL_ACCESS: return "KEY_ALL_ACCESS";
+    default: {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(access));
+        return text;
+    }
+    }
+}
+
+std::string ValueName(const char* name)
+{
+    return name == nullptr || *name == '\0' ? "(default)" : name;
+}
+
+std::string Join(const std::string& parent, const char* name)
+{
+    return name == nullptr || *name == '\0' ? parent : parent + "\\" + name;
+}
+
+LONG WINAPI OpenKey(HKEY parent, const char* name, DWORD options, REGSAM access, HKEY* key)
+{
+    std::string path = Join(recorder->NameOf(parent), name);
+    std::string line = "open " + path + " " + AccessName(access);
+    LONG result = recorder->Injected(line);
+    if (result == ERROR_SUCCESS) {
+        result = realOpenKey(parent, name, options, access, key);
+    }
+    if (result == ERROR_SUCCESS) {
+        recorder->Opened(*key, path);
+    }
+    recorder->Record(line, result);
+    return result;
+}
+
+LONG WINAPI CreateKey(HKEY parent, const char* name, DWORD reserved, char* keyClass, DWORD options,
+                      REGSAM access, SECURITY_ATTRIBUTES* security, HKEY* key, DWORD* disposition)
+{
+    std::string path = Join(recorder->NameOf(parent), name);
+    std::string line = "create " + path + " " + AccessName(access);
+    if (options != REG_OPTION_NON_VOLATILE) {
+        line += " options=" + std::to_string(options);
+    }
+    if (keyClass != nullptr || security != nullptr || reserved != 0) {
+        line += " with class, security or reserved";
+    }
+    LONG result = recorder->Injected(line);
+    if (result == ERROR_SUCCESS) {
+        result = realCreateKey(parent, name, reserved, keyClass, options, access, security, key, disposition);
+    }
+    if (result == ERROR_SUCCESS) {
+        recorder->Opened(*key, path);
+    }
+    recorder->Record(line, result);
+    return result;
+}
+
+LONG WINAPI SetValue(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    std::string line = "set " + recorder->NameOf(key) + " " + ValueName(name) + " ";
+    if (type == REG_SZ) {
+        line += "REG_SZ";
+        const char* text = reinterpret_cast<const char*>(data);
+        if (size > 0 && std::memchr(text, '\0', size) == text + size - 1) {
+            line += "+NUL";
+        } else {
+            line += " size=" + std::to_string(size);
+        }
+    } else if (type == REG_BINARY) {
+        line += "REG_BINARY " + std::to_string(size);
+    } else {
+        line += "type=" + std::to_string(type) + " " + std::to_string(size);
+    }
+    LONG result = recorder->Injected(line);
+    if (result == ERROR_SUCCESS) {
+        result = realSetValue(key, name, reserved, type, data, size);
+    }
+    recorder->Record(line, result);
+    return result;
+}
+
+LONG WINAPI QueryValue(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size)
+{
+    std::string line = (data == nullptr ? "query " : "read ") + recorder->NameOf(key) + " " + ValueName(name);
+    LONG result = recorder->Injected(line);
+    if (result == ERROR_SUCCESS) {
+        result = realQueryValue(key, name, reserved, type, data, size);
+    }
+    recorder->Record(line, result);
+    return result;
+}
+
+LONG WINAPI EnumKey(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, char* keyClass,
+                    DWORD* classSize, FILETIME* lastWrite)
+{
+    std::string line = "enum " + recorder->NameOf(key) + " " + std::to_string(index);
+    LONG result = recorder->Injected(line);
+    if (result == ERROR_SUCCESS) {
+        result = realEnumKey(key, index, name, nameSize, reserved, keyClass, classSize, lastWrite);
+    }
+    recorder->Record(line, result);
+    return result;
+}
+
+LONG WINAPI DeleteKey(HKEY parent, const char* name)
+{
+    std::string line = "delete " + Join(recorder->NameOf(parent), name);
+    LONG result = recorder->Injected(line);
+    if (result == ERROR_SUCCESS) {
+        result = realDeleteKey(parent, name);
+    }
+    recorder->Record(line, result);
+    return result;
+}
+
+LONG WINAPI CloseKey(HKEY key)
+{
+    std::string line = "close " + recorder->NameOf(key);
+    LONG result = realCloseKey(key);
+    recorder->Closed(key);
+    recorder->Record(line, result);
+    return result;
+}
+
+template <typename Function>
+void Patch(std::vector<std::unique_ptr<ImportPatch>>& patches, const char* name, Function replacement,
+           Function& real)
+{
+    auto patch = std::make_unique<ImportPatch>("advapi32.dll", name, reinterpret_cast<void*>(replacement));
+    real = reinterpret_cast<Function>(patch->original());
+    patches.push_back(std::move(patch));
+}
+
+} // namespace
+
+RegistryCallRecorder::RegistryCallRecorder()
+{
+    recorder = this;
+    Patch(patches_, "RegOpenKeyExA", &OpenKey, realOpenKey);
+    Patch(patches_, "RegCreateKeyExA", &CreateKey, realCreateKey);
+    Patch(patches_, "RegSetValueExA", &SetValue, realSetValue);
+    Patch(patches_, "RegQueryValueExA", &QueryValue, realQueryValue);
+    Patch(patches_, "RegEnumKeyExA", &EnumKey, realEnumKey);
+    Patch(patches_, "RegDeleteKeyA", &DeleteKey, realDeleteKey);
+    Patch(patches_, "RegCloseKey", &CloseKey, realCloseKey);
+}
+
+RegistryCallRecorder::~RegistryCallRecorder()
+{
+    while (!patches_.empty()) {
+        patches_.pop_back();
+    }
+    recorder = nullptr;
+}
+
+// A function that the test program does not import is never called by the
+// code under test; only the opening and closing of keys must be seen.
+bool RegistryCallRecorder::active() const
+{
+    return patches_[0]->active() && patches_.back()->active();
+}
+
+void RegistryCallRecorder::FailCall(const std::string& line, LONG error)
+{
+    failures_[line] = error;
+}
+
+std::vector<std::string> RegistryCallRecorder::CallsOf(const std::string& verb) const
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : calls_) {
+        if (line.compare(0, verb.size() + 1, verb + " ") == 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> RegistryCallRecorder::OpenKeys() const
+{
+    std::vector<std::string> names;
+    for (const auto& [key, name] : open_) {
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::string RegistryCallRecorder::NameOf(HKEY key) const
+{
+    if (key == HKEY_CLASSES_ROOT) {
+        return "HKCR";
+    }
+    if (key == HKEY_LOCAL_MACHINE) {
+        return "HKLM";
+    }
+    if (key == HKEY_CURRENT_USER) {
+        return "HKCU";
+    }
+    auto found = open_.find(key);
+    if (found != open_.end()) {
+        return found->second;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "?%p", static_cast<void*>(key));
+    return text;
+}
+
+LONG RegistryCallRecorder::Injected(const std::string& line)
+{
+    auto found = failures_.find(line);
+    if (found == failures_.end()) {
+        return ERROR_SUCCESS;
+    }
+    LONG error = found->second;
+    failures_.erase(found);
+    return error;
+}
+
+void RegistryCallRecorder::Record(const std::string& line, LONG result)
+{
+    calls_.push_back(result == ERROR_SUCCESS ? line : line + " -> " + std::to_string(result));
+}

@@ -1,0 +1,400 @@
+// /U in process, against scratch registry roots: the ownership check, the
+// order of removal, the silent skips, and key trees deep and wide.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "message_box_recorder.h"
+#include "registration/delete_key_tree.h"
+#include "registration/register_file_type.h"
+#include "registration/unregister_file_type.h"
+#include "registration_texts.h"
+#include "registry_call_recorder.h"
+#include "registry_sandbox.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr char kClassesRootMimeType[] = "MIME\\Database\\Content Type\\application/x-tv-program-info";
+constexpr char kMachineMimeType[] = "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
+
+void Register()
+{
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(RegisterFileType(), 1);
+}
+
+struct RunResult {
+    int result = -1;
+    Lines calls;
+    Lines openKeys;
+    std::vector<RecordedMessageBox> boxes;
+};
+
+RunResult RunUnregisterFileType(const std::function<void(RegistryCallRecorder&)>& prepare = {})
+{
+    RunResult run;
+    MessageBoxRecorder boxes;
+    RegistryCallRecorder registry;
+    EXPECT_TRUE(boxes.active() && registry.active());
+    if (prepare) {
+        prepare(registry);
+    }
+    run.result = UnregisterFileType();
+    run.calls = registry.calls();
+    run.openKeys = registry.OpenKeys();
+    run.boxes = boxes.boxes();
+    return run;
+}
+
+void ExpectBoxes(const RunResult& run, const std::vector<const char*>& texts)
+{
+    ASSERT_EQ(run.boxes.size(), texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(run.boxes[i].text, texts[i]);
+        EXPECT_EQ(run.boxes[i].caption, "Loxa");
+        EXPECT_EQ(run.boxes[i].style, static_cast<UINT>(MB_OK));
+        EXPECT_EQ(run.boxes[i].owner, nullptr);
+    }
+}
+
+Lines Deletions(const Lines& calls)
+{
+    Lines deletions;
+    for (const std::string& line : calls) {
+        if (line.rfind("delete ", 0) == 0) {
+            deletions.push_back(line);
+        }
+    }
+    return deletions;
+}
+
+void ExpectEverythingRegistered(const RegistrySandbox& sandbox)
+{
+    for (HKEY root : {sandbox.classesRoot(), sandbox.localMachine()}) {
+        const std::string prefix = root == sandbox.classesRoot() ? "" : "SOFTWARE\\Classes\\";
+        EXPECT_TRUE(RegistryKeyExists(root, (prefix + ".loxa").c_str())) << prefix;
+        EXPECT_TRUE(RegistryKeyExists(root, (prefix + "MIME\\Database\\Content Type\\application/x-tv-program-info").c_str()))
+            << prefix;
+    }
+    EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
+}
+
+TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    Register();
+    // Plug-in handlers that the chooser would list.
+    ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約", nullptr, REG_SZ,
+                                   std::string("C:\\plugins\\rec.dll", 19)));
+    ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\Mail\\Options", "to", REG_SZ,
+                                   std::string("a@b", 4)));
+
+    RunResult run = RunUnregisterFileType();
+
+    EXPECT_EQ(run.result, 1);
+    ExpectBoxes(run, {kUnregisteredText});
+    EXPECT_TRUE(run.openKeys.empty());
+    EXPECT_EQ(Deletions(run.calls), (Lines{
+        "delete HKLM\\SOFTWARE\\Classes\\.loxa",
+        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon",
+        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command",
+        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open",
+        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell",
+        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo",
+        "delete HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+        "delete HKCR\\.loxa",
+        "delete HKCR\\Loxa.ProgramInfo\\DefaultIcon",
+        "delete HKCR\\Loxa.ProgramInfo\\shell\\open\\command",
+        "delete HKCR\\Loxa.ProgramInfo\\shell\\open",
+        "delete HKCR\\Loxa.ProgramInfo\\shell",
+        "delete HKCR\\Loxa.ProgramInfo",
+        "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+        "delete HKCU\\SOFTWARE\\Loxa\\Mail\\Options",
+        "delete HKCU\\SOFTWARE\\Loxa\\Mail",
+        "delete HKCU\\SOFTWARE\\Loxa\\録画予約",
+        "delete HKCU\\SOFTWARE\\Loxa",
+    }));
+
+    for (const char* key : {".loxa", "Loxa.ProgramInfo", kClassesRootMimeType}) {
+        EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), key)) << key;
+    }
+    for (const char* key : {"SOFTWARE\\Classes\\.loxa", "SOFTWARE\\Classes\\Loxa.ProgramInfo", kMachineMimeType}) {
+        EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), key)) << key;
+    }
+    EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
+    // Only opened, never deleted.
+    EXPECT_TRUE(RegistryKeyExists(sandbox.classesRoot(), "MIME\\Database\\Content Type"));
+    EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\MIME\\Database\\Content Type"));
+    EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE"));
+
+    // Nothing of this program's is left to remove.
+    RunResult second = RunUnregisterFileType();
+    EXPECT_EQ(second.result, 0);
+    ExpectBoxes(second, {kOpenFailedText, kRefusedText});
+}
+
+TEST(UnregisterFileType, NothingRegisteredShowsTwoBoxesAndDeletesNothing)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+
+    RunResult run = RunUnregisterFileType();
+
+    EXPECT_EQ(run.result, 0);
+    ExpectBoxes(run, {kOpenFailedText, kRefusedText});
+    EXPECT_EQ(run.calls, (Lines{"open HKCR\\Loxa.ProgramInfo KEY_QUERY_VALUE -> 2"}));
+}
+
+// How a case alters a fresh registration before /U runs.
+struct OwnerCase {
+    const char* name;
+    std::function<bool(const RegistrySandbox&)> alter;
+    std::vector<const char*> boxes;  // one box: the check passed
+};
+
+bool SetDescription(HKEY root, const char* key, DWORD type, const std::string& data)
+{
+    return WriteRegistryValue(root, key, nullptr, type, data);
+}
+
+bool DropDescription(HKEY root, const char* key)
+{
+    UniqueKey progId;
+    return RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, progId.put()) == ERROR_SUCCESS &&
+           RegDeleteValueA(progId.get(), nullptr) == ERROR_SUCCESS;
+}
+
+const OwnerCase kOwnerCases[] = {
+    {"other text under HKCR",
+     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Other", 6)); },
+     {kForeignText, kRefusedText}},
+    {"other text under HKLM",
+     [](const RegistrySandbox& s) {
+         return SetDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo", REG_SZ, std::string("Other", 6));
+     },
+     {kForeignText, kRefusedText}},
+    {"title in other letter case",
+     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("LOXA", 5)); },
+     {kForeignText, kRefusedText}},
+    {"title with more after it",
+     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Loxa2", 6)); },
+     {kForeignText, kRefusedText}},
+    {"empty description",
+     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, ""); },
+     {kForeignText, kRefusedText}},
+    {"no description under HKCR",
+     [](const RegistrySandbox& s) { return DropDescription(s.classesRoot(), "Loxa.ProgramInfo"); },
+     {kInUseText, kRefusedText}},
+    {"no description under HKLM",
+     [](const RegistrySandbox& s) { return DropDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"); },
+     {kInUseText, kRefusedText}},
+    {"HKLM ProgID missing",
+     [](const RegistrySandbox& s) { return RegDeleteTreeA(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo") == ERROR_SUCCESS; },
+     {kOpenFailedText, kRefusedText}},
+    {"binary description",
+     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_BINARY, "Other"); },
+     {kUnregisteredText}},
+    {"expandable description",
+     [](const RegistrySandbox& s) {
+         return SetDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo", REG_EXPAND_SZ, std::string("Other", 6));
+     },
+     {kUnregisteredText}},
+};
+
+TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
+{
+    for (const OwnerCase& each : kOwnerCases) {
+        SCOPED_TRACE(each.name);
+        RegistrySandbox sandbox;
+        ASSERT_TRUE(sandbox.ready());
+        Register();
+        ASSERT_TRUE(each.alter(sandbox));
+
+        RunResult run = RunUnregisterFileType();
+
+        ExpectBoxes(run, each.boxes);
+        EXPECT_TRUE(run.openKeys.empty());
+        if (each.boxes.size() == 2) {
+            EXPECT_EQ(run.result, 0);
+            EXPECT_TRUE(Deletions(run.calls).empty());
+            ExpectEverythingRegistered(sandbox);
+        } else {
+            EXPECT_EQ(run.result, 1);
+            EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo"));
+            EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
+        }
+    }
+}
+
+// A description that cannot be read passes, as one of another type does.
+TEST(UnregisterFileType, UnreadableDescriptionPasses)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    Register();
+    ASSERT_TRUE(SetDescription(sandbox.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Other", 6)));
+
+    RunResult run = RunUnregisterFileType([](RegistryCallRecorder& registry) {
+        registry.FailCall("read HKCR\\Loxa.ProgramInfo (default)", ERROR_ACCESS_DENIED);
+    });
+
+    EXPECT_EQ(run.result, 1);
+    ExpectBoxes(run, {kUnregisteredText});
+}
+
+TEST(UnregisterFileType, KeysAlreadyGoneOrParentsUnopenableAreSkippedSilently)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    Register();
+    ASSERT_EQ(RegDeleteTreeA(sandbox.classesRoot(), ".loxa"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteTreeA(sandbox.localMachine(), kMachineMimeType), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteTreeA(sandbox.currentUser(), "SOFTWARE\\Loxa"), ERROR_SUCCESS);
+
+    RunResult run = RunUnregisterFileType([](RegistryCallRecorder& registry) {
+        // HKLM "SOFTWARE\Classes" cannot be opened for reading.
+        registry.FailCall("open HKLM\\SOFTWARE\\Classes KEY_READ", ERROR_ACCESS_DENIED);
+    });
+
+    EXPECT_EQ(run.result, 1);
+    ExpectBoxes(run, {kUnregisteredText});
+    EXPECT_TRUE(run.openKeys.empty());
+    EXPECT_EQ(Deletions(run.calls), (Lines{
+        "delete HKCR\\Loxa.ProgramInfo\\DefaultIcon",
+        "delete HKCR\\Loxa.ProgramInfo\\shell\\open\\command",
+        "delete HKCR\\Loxa.ProgramInfo\\shell\\open",
+        "delete HKCR\\Loxa.ProgramInfo\\shell",
+        "delete HKCR\\Loxa.ProgramInfo",
+        "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+    }));
+    // Under the HKLM classes key that could not be opened, everything stays.
+    EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\.loxa"));
+    EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
+}
+
+// A scratch key under the sandbox's HKCU for DeleteKeyTree to work on.
+constexpr char kTree[] = "SOFTWARE\\Tree";
+
+TEST(DeleteKeyTree, RemovesADeepTreeBottomUp)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    // Built a level at a time: the whole path is longer than one call takes.
+    std::string deepest = kTree;
+    UniqueKey level;
+    ASSERT_EQ(RegCreateKeyExA(sandbox.currentUser(), kTree, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, level.put(),
+                              nullptr),
+              ERROR_SUCCESS);
+    for (int depth = 0; depth < 40; ++depth) {
+        std::string name = "level" + std::to_string(depth);
+        deepest += "\\" + name;
+        UniqueKey child;
+        ASSERT_EQ(RegCreateKeyExA(level.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, child.put(),
+                                  nullptr),
+                  ERROR_SUCCESS);
+        level = std::move(child);
+    }
+    ASSERT_TRUE(WriteRegistryValue(level.get(), "", "v", REG_SZ, std::string("x", 2)));
+    level.reset();
+    ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), "SOFTWARE\\Tree\\level0\\a\\b"));
+    ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), "SOFTWARE\\Tree\\level0\\b"));
+
+    Lines deletions;
+    {
+        RegistryCallRecorder registry;
+        ASSERT_TRUE(registry.active());
+        DeleteKeyTree(HKEY_CURRENT_USER, kTree);
+        deletions = Deletions(registry.calls());
+        EXPECT_TRUE(registry.OpenKeys().empty());
+    }
+
+    EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), kTree));
+    EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE"));
+    ASSERT_EQ(deletions.size(), 44u);  // the tree, forty levels, level0\a, level0\a\b, level0\b
+    // Subkeys go in the platform's (alphabetical) order.
+    EXPECT_EQ(deletions[0], "delete HKCU\\SOFTWARE\\Tree\\level0\\a\\b");
+    EXPECT_EQ(deletions[3], "delete " + ("HKCU\\" + deepest));
+    EXPECT_EQ(deletions.back(), "delete HKCU\\SOFTWARE\\Tree");
+    // Every key goes after all the keys below it.
+    for (size_t i = 0; i < deletions.size(); ++i) {
+        for (size_t j = i + 1; j < deletions.size(); ++j) {
+            EXPECT_NE(deletions[j].rfind(deletions[i] + "\\", 0), 0u) << deletions[j] << " after " << deletions[i];
+        }
+    }
+}
+
+TEST(DeleteKeyTree, RemovesFiftySubkeysAndGivesUpBeyond)
+{
+    for (int width : {50, 60}) {
+        SCOPED_TRACE(width);
+        RegistrySandbox sandbox;
+        ASSERT_TRUE(sandbox.ready());
+        for (int i = 0; i < width; ++i) {
+            char name[32];
+            wsprintfA(name, "SOFTWARE\\Tree\\k%02d", i);
+            ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), name));
+        }
+
+        DeleteKeyTree(HKEY_CURRENT_USER, kTree);
+
+        UniqueKey tree;
+        if (width == 50) {
+            EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), kTree));
+            continue;
+        }
+        // The first fifty (in the platform's order) went; the key stays
+        // since it still has subkeys.
+        ASSERT_EQ(RegOpenKeyExA(sandbox.currentUser(), kTree, 0, KEY_READ, tree.put()), ERROR_SUCCESS);
+        DWORD subkeys = 0;
+        ASSERT_EQ(RegQueryInfoKeyA(tree.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(subkeys, 10u);
+        EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\k49"));
+        EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\k50"));
+    }
+}
+
+TEST(DeleteKeyTree, EnumerationFailureEndsThatLevel)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), "SOFTWARE\\Tree\\child"));
+
+    Lines calls;
+    {
+        RegistryCallRecorder registry;
+        ASSERT_TRUE(registry.active());
+        registry.FailCall("enum HKCU\\SOFTWARE\\Tree 0", ERROR_MORE_DATA);
+        DeleteKeyTree(HKEY_CURRENT_USER, kTree);
+        calls = registry.calls();
+    }
+    EXPECT_EQ(calls, (Lines{
+        "open HKCU\\SOFTWARE\\Tree KEY_ALL_ACCESS",
+        "enum HKCU\\SOFTWARE\\Tree 0 -> 234",
+        "close HKCU\\SOFTWARE\\Tree",
+        "delete HKCU\\SOFTWARE\\Tree -> 5",
+    }));
+    EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\child"));
+}
+
+TEST(DeleteKeyTree, MissingKeyIsLeftAlone)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    RegistryCallRecorder registry;
+    ASSERT_TRUE(registry.active());
+
+    DeleteKeyTree(HKEY_CURRENT_USER, kTree);
+
+    EXPECT_EQ(registry.calls(), (Lines{"open HKCU\\SOFTWARE\\Tree KEY_ALL_ACCESS -> 2"}));
+}
+
+} // namespace
