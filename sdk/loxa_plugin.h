@@ -42,6 +42,9 @@
 #define LOXA_PLUGIN_RECORD_VERSION 256
 #define LOXA_PLUGIN_RECORD_HEADER_SIZE 56
 
+/* The rest is C as well as C++: typedef struct and NULL stay.
+   NOLINTBEGIN(modernize-use-using, modernize-use-nullptr) */
+
 /*
  * The record's 56-byte header; the strings area follows it in the same block.
  * All fields are little-endian 32-bit signed integers. A number the document
@@ -106,5 +109,7 @@ static inline const char* LoxaPluginRecordString(const LoxaPluginProgramRecord* 
     }
     return start;
 }
+
+/* NOLINTEND(modernize-use-using, modernize-use-nullptr) */
 
 #endif /* LOXA_PLUGIN_H */

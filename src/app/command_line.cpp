@@ -15,7 +15,7 @@ const char* SkipProgramName(const char* commandLine)
     if (commandLine == nullptr) {
         return "";
     }
-    auto p = reinterpret_cast<const unsigned char*>(commandLine);
+    const auto* p = reinterpret_cast<const unsigned char*>(commandLine);
     if (*p == '"') {
         ++p;
         while (*p != '\0' && *p != '"') {

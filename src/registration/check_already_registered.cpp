@@ -15,50 +15,54 @@ struct MimeDatabase {
     const char* path;
 };
 
-} // namespace
-
-int CheckAlreadyRegistered()
+// The message that stops registration, or null when the type is free.
+// Keys and text are released on return, before any message box.
+const char* FindRegistration()
 {
     const MimeDatabase databases[] = {
         {HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey},
         {HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey},
     };
 
+    HeapBlock extension;
     UniqueKey database;
     UniqueKey mimeType;
-    HeapBlock extension;
-    try {
-        for (const MimeDatabase& each : databases) {
-            if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, database.put()) != ERROR_SUCCESS) {
-                throw kRegistryOpenFailedMessage;
-            }
-            // No key for the type: not registered under this root.
-            if (RegOpenKeyExA(database.get(), kMimeTypeName, 0, KEY_QUERY_VALUE, mimeType.put()) ==
-                ERROR_SUCCESS) {
-                DWORD type = 0;
-                DWORD size = 0;
-                if (RegQueryValueExA(mimeType.get(), kExtensionValueName, nullptr, &type, nullptr, &size) !=
-                    ERROR_SUCCESS) {
-                    throw kMimeTypeInUseMessage;
-                }
-                // Another extension, another type, an empty or unreadable value:
-                // registration overwrites it.
-                if (type == REG_SZ && size > 0 &&
-                    ReadRegistryValueText(mimeType.get(), kExtensionValueName, size, extension) &&
-                    lstrcmpA(static_cast<const char*>(extension.get()), kExtensionName) == 0) {
-                    throw kAlreadyInstalledMessage;
-                }
-                extension.reset();
-                mimeType.reset();
-            }
-            database.reset();
+    for (const MimeDatabase& each : databases) {
+        if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, database.put()) != ERROR_SUCCESS) {
+            return kRegistryOpenFailedMessage;
         }
-        return 0;
-    } catch (const char* message) {
-        mimeType.reset();
+        // No key for the type: not registered under this root.
+        if (RegOpenKeyExA(database.get(), kMimeTypeName, 0, KEY_QUERY_VALUE, mimeType.put()) ==
+            ERROR_SUCCESS) {
+            DWORD type = 0;
+            DWORD size = 0;
+            if (RegQueryValueExA(mimeType.get(), kExtensionValueName, nullptr, &type, nullptr, &size) !=
+                ERROR_SUCCESS) {
+                return kMimeTypeInUseMessage;
+            }
+            // Another extension, another type, an empty or unreadable value:
+            // registration overwrites it.
+            if (type == REG_SZ && size > 0 &&
+                ReadRegistryValueText(mimeType.get(), kExtensionValueName, size, extension) &&
+                lstrcmpA(static_cast<const char*>(extension.get()), kExtensionName) == 0) {
+                return kAlreadyInstalledMessage;
+            }
+            extension.reset();
+            mimeType.reset();
+        }
         database.reset();
-        extension.reset();
-        ShowMessageBox(nullptr, message, MB_OK | MB_ICONINFORMATION);
-        return 1;
     }
+    return nullptr;
+}
+
+} // namespace
+
+int CheckAlreadyRegistered()
+{
+    const char* message = FindRegistration();
+    if (message == nullptr) {
+        return 0;
+    }
+    ShowMessageBox(nullptr, message, MB_OK | MB_ICONINFORMATION);
+    return 1;
 }

@@ -32,16 +32,110 @@ bool CreateKey(HKEY parent, const char* name, UniqueKey& key)
 }
 
 // The NUL is counted in the size.
-bool SetStringValue(HKEY key, const char* name, const char* text)
+bool SetStringValue(HKEY key, const char* valueName, const char* text)
 {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
+    return RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(lstrlenA(text)) + 1) == ERROR_SUCCESS;
 }
 
 bool SetEditFlags(HKEY key)
 {
     return RegSetValueExA(key, kEditFlagsValueName, 0, REG_BINARY, kEditFlagsData, sizeof kEditFlagsData) ==
            ERROR_SUCCESS;
+}
+
+// Writes the registration; the message of the first failure, or null.
+const char* WriteRegistration()
+{
+    const ClassesTarget targets[] = {
+        {HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey, kCreateAccess, nullptr, kProgIdName},
+        {HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, KEY_CREATE_SUB_KEY, kMachineClassesKey, kMachineProgIdKey},
+    };
+
+    char programPath[MAX_PATH];
+    char openCommand[MAX_PATH];
+    char iconLocation[MAX_PATH];
+    // At most four keys are open at once; a return closes them from the
+    // innermost out.
+    UniqueKey outer;
+    UniqueKey inner;
+    UniqueKey open;
+    UniqueKey command;
+    // Every string is ready before the first write, so that a path that
+    // cannot be had leaves the registry untouched.
+    if (!GetShortProgramPath(programPath) || !JoinPathText(openCommand, programPath, " %1") ||
+        !JoinPathText(iconLocation, programPath, ",1")) {
+        return kRegistryOpenFailedMessage;
+    }
+
+    for (const ClassesTarget& target : targets) {
+        // MIME type -> extension.
+        if (RegOpenKeyExA(target.root, target.mimeDatabase, 0, target.mimeDatabaseAccess, outer.put()) !=
+                ERROR_SUCCESS ||
+            !CreateKey(outer.get(), kMimeTypeName, inner)) {
+            return kRegistryOpenFailedMessage;
+        }
+        if (!SetStringValue(inner.get(), kExtensionValueName, kExtensionName)) {
+            return kRegistrySetFailedMessage;
+        }
+        inner.reset();
+        outer.reset();
+
+        // Extension -> ProgID and MIME type.
+        HKEY classes = target.root;
+        if (target.classes != nullptr) {
+            if (RegOpenKeyExA(target.root, target.classes, 0, KEY_CREATE_SUB_KEY, outer.put()) !=
+                ERROR_SUCCESS) {
+                return kRegistryOpenFailedMessage;
+            }
+            classes = outer.get();
+        }
+        if (!CreateKey(classes, kExtensionName, inner)) {
+            return kRegistryOpenFailedMessage;
+        }
+        if (!SetStringValue(inner.get(), nullptr, kProgIdName) ||
+            !SetStringValue(inner.get(), kContentTypeValueName, kMimeTypeName)) {
+            return kRegistrySetFailedMessage;
+        }
+        inner.reset();
+        outer.reset();
+
+        // ProgID: description, edit flags, icon and open command.
+        if (!CreateKey(target.root, target.progId, outer)) {
+            return kRegistryOpenFailedMessage;
+        }
+        if (!SetStringValue(outer.get(), nullptr, kApplicationTitle) || !SetEditFlags(outer.get())) {
+            return kRegistrySetFailedMessage;
+        }
+        if (!CreateKey(outer.get(), kDefaultIconKey, inner)) {
+            return kRegistryOpenFailedMessage;
+        }
+        if (!SetStringValue(inner.get(), nullptr, iconLocation)) {
+            return kRegistrySetFailedMessage;
+        }
+        inner.reset();
+        if (!CreateKey(outer.get(), kShellKey, inner) || !CreateKey(inner.get(), kOpenKey, open) ||
+            !CreateKey(open.get(), kCommandKey, command)) {
+            return kRegistryOpenFailedMessage;
+        }
+        if (!SetStringValue(command.get(), nullptr, openCommand)) {
+            return kRegistrySetFailedMessage;
+        }
+        command.reset();
+        open.reset();
+        inner.reset();
+        outer.reset();
+    }
+
+    // The per-user key under which the handler chooser finds plug-ins.
+    if (!CreateKey(HKEY_CURRENT_USER, kUserHandlersKey, outer)) {
+        return kRegistryOpenFailedMessage;
+    }
+    if (!SetStringValue(outer.get(), nullptr, programPath)) {
+        return kRegistrySetFailedMessage;
+    }
+    outer.reset();
+    return nullptr;
 }
 
 } // namespace
@@ -51,105 +145,11 @@ int RegisterFileType()
     if (CheckAlreadyRegistered() != 0) {
         return 0;
     }
-
-    const ClassesTarget targets[] = {
-        {HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey, kCreateAccess, nullptr, kProgIdName},
-        {HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, KEY_CREATE_SUB_KEY, kMachineClassesKey, kMachineProgIdKey},
-    };
-
-    char programPath[MAX_PATH];
-    char openCommand[MAX_PATH];
-    char iconLocation[MAX_PATH];
-    // At most four keys are open at once; the handler closes them from the
-    // innermost out.
-    UniqueKey outer;
-    UniqueKey inner;
-    UniqueKey open;
-    UniqueKey command;
-    try {
-        // Every string is ready before the first write, so that a path that
-        // cannot be had leaves the registry untouched.
-        if (!GetShortProgramPath(programPath) || !JoinPathText(openCommand, programPath, " %1") ||
-            !JoinPathText(iconLocation, programPath, ",1")) {
-            throw kRegistryOpenFailedMessage;
-        }
-
-        for (const ClassesTarget& target : targets) {
-            // MIME type -> extension.
-            if (RegOpenKeyExA(target.root, target.mimeDatabase, 0, target.mimeDatabaseAccess, outer.put()) !=
-                    ERROR_SUCCESS ||
-                !CreateKey(outer.get(), kMimeTypeName, inner)) {
-                throw kRegistryOpenFailedMessage;
-            }
-            if (!SetStringValue(inner.get(), kExtensionValueName, kExtensionName)) {
-                throw kRegistrySetFailedMessage;
-            }
-            inner.reset();
-            outer.reset();
-
-            // Extension -> ProgID and MIME type.
-            HKEY classes = target.root;
-            if (target.classes != nullptr) {
-                if (RegOpenKeyExA(target.root, target.classes, 0, KEY_CREATE_SUB_KEY, outer.put()) !=
-                    ERROR_SUCCESS) {
-                    throw kRegistryOpenFailedMessage;
-                }
-                classes = outer.get();
-            }
-            if (!CreateKey(classes, kExtensionName, inner)) {
-                throw kRegistryOpenFailedMessage;
-            }
-            if (!SetStringValue(inner.get(), nullptr, kProgIdName) ||
-                !SetStringValue(inner.get(), kContentTypeValueName, kMimeTypeName)) {
-                throw kRegistrySetFailedMessage;
-            }
-            inner.reset();
-            outer.reset();
-
-            // ProgID: description, edit flags, icon and open command.
-            if (!CreateKey(target.root, target.progId, outer)) {
-                throw kRegistryOpenFailedMessage;
-            }
-            if (!SetStringValue(outer.get(), nullptr, kApplicationTitle) || !SetEditFlags(outer.get())) {
-                throw kRegistrySetFailedMessage;
-            }
-            if (!CreateKey(outer.get(), kDefaultIconKey, inner)) {
-                throw kRegistryOpenFailedMessage;
-            }
-            if (!SetStringValue(inner.get(), nullptr, iconLocation)) {
-                throw kRegistrySetFailedMessage;
-            }
-            inner.reset();
-            if (!CreateKey(outer.get(), kShellKey, inner) || !CreateKey(inner.get(), kOpenKey, open) ||
-                !CreateKey(open.get(), kCommandKey, command)) {
-                throw kRegistryOpenFailedMessage;
-            }
-            if (!SetStringValue(command.get(), nullptr, openCommand)) {
-                throw kRegistrySetFailedMessage;
-            }
-            command.reset();
-            open.reset();
-            inner.reset();
-            outer.reset();
-        }
-
-        // The per-user key under which the handler chooser finds plug-ins.
-        if (!CreateKey(HKEY_CURRENT_USER, kUserHandlersKey, outer)) {
-            throw kRegistryOpenFailedMessage;
-        }
-        if (!SetStringValue(outer.get(), nullptr, programPath)) {
-            throw kRegistrySetFailedMessage;
-        }
-        outer.reset();
-
-        ShowMessageBox(nullptr, kRegisteredMessage, MB_OK);
-        return 1;
-    } catch (const char* message) {
-        command.reset();
-        open.reset();
-        inner.reset();
-        outer.reset();
-        ShowMessageBox(nullptr, message, MB_OK);
+    const char* failure = WriteRegistration();
+    if (failure != nullptr) {
+        ShowMessageBox(nullptr, failure, MB_OK);
         return 0;
     }
+    ShowMessageBox(nullptr, kRegisteredMessage, MB_OK);
+    return 1;
 }

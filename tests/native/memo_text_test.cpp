@@ -40,7 +40,10 @@ ProgramInfo FullInfo(char* station, char* title, char* subtitle, char* body)
 
 TEST(MemoText, ComposesTitleStationAndBody)
 {
-    char a[] = "A", b[] = "B", c[] = "C", x[] = "X";
+    char a[] = "A";
+    char b[] = "B";
+    char c[] = "C";
+    char x[] = "X";
     EXPECT_EQ(MemoOf(FullInfo(c, a, b, x)),
               "タイトル：A - B - \r\n放送局：C (04/01 20:00 - 20:54)\r\n\r\nX");
     // Without a subtitle the title line ends right after the title.
@@ -56,7 +59,9 @@ TEST(MemoText, ComposesTitleStationAndBody)
 
 TEST(MemoText, AbsentTitleDropsSubtitleAndItsLineBreak)
 {
-    char b[] = "B", c[] = "C", x[] = "line 1\r\nline 2";
+    char b[] = "B";
+    char c[] = "C";
+    char x[] = "line 1\r\nline 2";
     EXPECT_EQ(MemoOf(FullInfo(c, nullptr, b, x)),
               "放送局：C (04/01 20:00 - 20:54)\r\n\r\nline 1\r\nline 2");
     EXPECT_EQ(MemoOf(FullInfo(nullptr, nullptr, b, x)), "\r\n\r\nline 1\r\nline 2");

@@ -52,7 +52,8 @@ TEST(PluginSdk, StringsOutsideTheRecordAreRefused)
     auto* record = reinterpret_cast<LoxaPluginProgramRecord*>(storage.data());
     record->size = 64;
     record->recordVersion = 256;
-    std::memcpy(bytes + 56, "abc\0defg\0", 9);
+    const unsigned char strings[] = {'a', 'b', 'c', 0, 'd', 'e', 'f', 'g', 0};
+    std::memcpy(bytes + 56, strings, sizeof strings);
     EXPECT_STREQ(LoxaPluginRecordString(record, 56), "abc");
     EXPECT_STREQ(LoxaPluginRecordString(record, 58), "c");
     EXPECT_EQ(LoxaPluginRecordString(record, 60), nullptr);  // runs past size

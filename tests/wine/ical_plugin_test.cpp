@@ -42,7 +42,7 @@ struct SavedValue {
     SavedValue(const SavedValue&) = delete;
     SavedValue& operator=(const SavedValue&) = delete;
 
-    bool Set(DWORD newType, const std::string& value)
+    bool Set(DWORD newType, const std::string& value) const
     {
         return RegSetKeyValueA(root, key.c_str(), name, newType, value.c_str(),
                                static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;

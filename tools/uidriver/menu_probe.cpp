@@ -65,7 +65,7 @@ void ReportMenu(HWND window)
     if (length == 0 || length >= sizeof path) {
         return;
     }
-    const auto menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    auto* const menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
     if (menu == nullptr) {
         return;
     }

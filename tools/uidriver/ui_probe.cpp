@@ -36,7 +36,7 @@ int ReadBoxIcon(HWND box)
             || (style & WS_VISIBLE) == 0) {
             continue;
         }
-        HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        auto* icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
         if (icon == nullptr) {
             continue;
         }

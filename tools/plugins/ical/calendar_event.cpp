@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr long long kMinutesPerDay = 24 * 60;
+constexpr long long kMinutesPerDay = 24LL * 60;
 
 bool IsLeapYear(int year)
 {
@@ -26,7 +26,7 @@ long long DaysFromCivil(long long year, unsigned month, unsigned day)
 {
     year -= month <= 2;
     const long long era = (year >= 0 ? year : year - 399) / 400;
-    const unsigned yearOfEra = static_cast<unsigned>(year - era * 400);
+    const auto yearOfEra = static_cast<unsigned>(year - era * 400);
     const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
     const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
@@ -38,7 +38,7 @@ CalendarDateTime CivilFromMinutes(long long minutes)
     const long long minuteOfDay = minutes % kMinutesPerDay;
     days += 719468;
     const long long era = (days >= 0 ? days : days - 146096) / 146097;
-    const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
     const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     const unsigned monthIndex = (5 * dayOfYear + 2) / 153;
