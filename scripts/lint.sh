@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Static analysis of every C and C++ file in the repository:
 #  - clang-format: the code follows .clang-format;
-#  - clang-tidy (.clang-tidy): the platform-free core and its unit tests with
-#    the native compile database, the Win32 shell, tools and Wine tests with
-#    the win64 one, parsed against the mingw-w64 headers;
+#  - clang-tidy (.clang-tidy, tests/.clang-tidy): the platform-free core and
+#    its unit tests with the native compile database; the Win32 shell, tools
+#    and Wine tests with the win64 one, parsed against the mingw-w64 headers;
 #  - cppcheck (.cppcheck-suppressions): the same two databases, the second as
 #    a win64 program with cppcheck's Windows library.
 # Every step runs; the script names the ones that failed and exits non-zero.
 # LOXA_LINT_JOBS sets the parallel clang-tidy and cppcheck jobs (default 2).
+# Logs land in build/lint.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,37 +16,45 @@ jobs=${LOXA_LINT_JOBS:-2}
 logs=$root/build/lint
 mkdir -p "$logs"
 failed=()
+started=$SECONDS
 
 # Every C/C++ file of the tree, committed or new (ignored ones aside).
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard -- '*.c' '*.cpp' '*.h' |
                        sort -u | while read -r f; do [ -f "$f" ] && echo "$f"; done)
 echo "lint: ${#sources[@]} files"
 
-# --- clang-format -----------------------------------------------------------
+# --- clang-format ---------------------------------------------------------------
 if clang-format --dry-run --Werror "${sources[@]}" 2>"$logs/clang-format.log"; then
   echo "lint: clang-format clean"
 else
-  head -n 60 "$logs/clang-format.log"
-  echo "lint: clang-format FAILED (fix with: clang-format -i FILE...; full list in $logs/clang-format.log)"
+  grep -oE '^[^ :]+:[0-9]+:[0-9]+: error' "$logs/clang-format.log" | cut -d: -f1 | sort | uniq -c
+  echo "lint: clang-format FAILED in the files above (clang-format -i FILE...; details in $logs/clang-format.log)"
   failed+=(clang-format)
 fi
 
-# --- compile databases --------------------------------------------------------
+# --- compile databases ----------------------------------------------------------
 # Configuring writes compile_commands.json; nothing needs to be built.
 for preset in native win64; do
-  cmake --preset "$preset" >"$logs/configure-$preset.log" 2>&1 ||
-    { cat "$logs/configure-$preset.log"; echo "lint: cmake --preset $preset FAILED"; exit 1; }
+  if ! cmake --preset "$preset" >"$logs/configure-$preset.log" 2>&1; then
+    cat "$logs/configure-$preset.log"
+    echo "lint: cmake --preset $preset FAILED"
+    exit 1
+  fi
 done
 
-# The repository's translation units in one compile database.
-database_files() {
-  python3 - "$1" "$root" <<'EOF'
+# The repository's own entries of a compile database (GoogleTest's aside):
+# their file names, or with "json" a database of just those entries.
+database_entries() {
+  python3 -c '
 import json, sys
-root = sys.argv[2] + "/"
-for entry in json.load(open(sys.argv[1])):
-    if entry["file"].startswith(root) and "/build/" not in entry["file"][len(root) - 1:]:
-        print(entry["file"])
-EOF
+root, database, form = sys.argv[1] + "/", sys.argv[2], sys.argv[3]
+entries = [e for e in json.load(open(database))
+           if e["file"].startswith(root) and not e["file"][len(root):].startswith("build/")]
+if form == "json":
+    json.dump(entries, sys.stdout, indent=1)
+else:
+    print("\n".join(e["file"] for e in entries))
+' "$root" "$1" "$2"
 }
 
 # clang parses the mingw build with the mingw C++ library and Windows headers
@@ -62,15 +71,15 @@ mingw_include_args() {
     done
 }
 
-# Runs clang-tidy on each listed file, `jobs` at a time; prints the findings of
-# the files that failed. clang has no CP932 execution character set, and
-# -Werror is clang-tidy's own business here.
+# Runs clang-tidy on every file of a database, `jobs` at a time, and prints
+# the findings of the files that failed. clang has no CP932 execution
+# character set; warnings are errors through .clang-tidy, not -Werror.
 run_clang_tidy() {
   local name=$1 database=$2
   shift 2
   local out=$logs/clang-tidy-$name
   rm -rf "$out" && mkdir -p "$out"
-  database_files "$database/compile_commands.json" |
+  database_entries "$database/compile_commands.json" files |
     LINT_OUT=$out xargs -r -P "$jobs" -I{} sh -c '
       log="$LINT_OUT/$(echo "$1" | tr / _).log"
       shift
@@ -97,12 +106,11 @@ run_cppcheck() {
   local name=$1 database=$2
   shift 2
   local log=$logs/cppcheck-$name.log
-  local filters=()
-  while read -r f; do filters+=("--file-filter=$f"); done < <(database_files "$database/compile_commands.json")
-  if cppcheck --project="$database/compile_commands.json" "${filters[@]}" -j "$jobs" \
+  database_entries "$database/compile_commands.json" json >"$logs/cppcheck-$name.json"
+  mkdir -p "$logs/cppcheck-$name-cache"
+  if cppcheck --project="$logs/cppcheck-$name.json" -j "$jobs" --cppcheck-build-dir="$logs/cppcheck-$name-cache" \
        --enable=warning,style,performance,portability --std=c++17 --inline-suppr \
        --suppressions-list="$root/.cppcheck-suppressions" --error-exitcode=1 --quiet \
-       --cppcheck-build-dir="$(mkdir -p "$logs/cppcheck-$name-cache" && echo "$logs/cppcheck-$name-cache")" \
        --template='{file}:{line}:{column}: {severity}: {message} [{id}]' "$@" >"$log" 2>&1; then
     echo "lint: cppcheck ($name) clean"
   else
@@ -113,10 +121,12 @@ run_cppcheck() {
 }
 
 start=$SECONDS
-run_cppcheck native build/native --platform=unix64
-run_cppcheck win64 build/win64 --platform=win64 --library=windows
+run_cppcheck native build/native --platform=unix64 --library=googletest
+run_cppcheck win64 build/win64 --platform=win64 --library=windows,googletest
+run_cppcheck win32 build/win64 --platform=win32A --library=windows,googletest
 echo "lint: cppcheck took $((SECONDS - start)) s"
 
+echo "lint: took $((SECONDS - started)) s"
 if [ ${#failed[@]} -gt 0 ]; then
   echo "lint: FAILED: ${failed[*]}"
   exit 1

@@ -51,6 +51,7 @@
  * lacked is 0; none is range-checked. A string offset is a byte offset from
  * the start of the record, 0 when the document had no such string.
  */
+/* clang-format off */
 typedef struct LoxaPluginProgramRecord {
     int32_t size;           /* whole record in bytes, strings included */
     int32_t recordVersion;  /* LOXA_PLUGIN_RECORD_VERSION */
@@ -67,40 +68,47 @@ typedef struct LoxaPluginProgramRecord {
     int32_t subtitleOffset;
     int32_t bodyOffset;     /* the free text; may be an empty string */
 } LoxaPluginProgramRecord;
+/* clang-format on */
 
 LOXA_PLUGIN_STATIC_ASSERT(sizeof(LoxaPluginProgramRecord) == LOXA_PLUGIN_RECORD_HEADER_SIZE,
                           "the header is 56 bytes");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, size) == 0, "size at 0");
-LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, recordVersion) == 4, "recordVersion at 4");
+LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, recordVersion) == 4,
+                          "recordVersion at 4");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, version) == 8, "version at 8");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, year) == 12, "year at 12");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, month) == 16, "month at 16");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, day) == 20, "day at 20");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, startHour) == 24, "startHour at 24");
-LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, startMinute) == 28, "startMinute at 28");
+LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, startMinute) == 28,
+                          "startMinute at 28");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, endHour) == 32, "endHour at 32");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, endMinute) == 36, "endMinute at 36");
-LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, stationOffset) == 40, "stationOffset at 40");
-LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, titleOffset) == 44, "titleOffset at 44");
-LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, subtitleOffset) == 48, "subtitleOffset at 48");
+LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, stationOffset) == 40,
+                          "stationOffset at 40");
+LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, titleOffset) == 44,
+                          "titleOffset at 44");
+LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, subtitleOffset) == 48,
+                          "subtitleOffset at 48");
 LOXA_PLUGIN_STATIC_ASSERT(offsetof(LoxaPluginProgramRecord, bodyOffset) == 52, "bodyOffset at 52");
 
 /* Non-zero when the block is a record of the layout above. */
 static inline int LoxaPluginRecordIsValid(const LoxaPluginProgramRecord* record)
 {
     return record != NULL && record->recordVersion == LOXA_PLUGIN_RECORD_VERSION
-        && record->size >= LOXA_PLUGIN_RECORD_HEADER_SIZE;
+           && record->size >= LOXA_PLUGIN_RECORD_HEADER_SIZE;
 }
 
 /*
  * The string at `offset` (one of the four ...Offset fields), or NULL when it
  * is absent or does not lie wholly, NUL included, within the record's size.
  */
-static inline const char* LoxaPluginRecordString(const LoxaPluginProgramRecord* record, int32_t offset)
+static inline const char* LoxaPluginRecordString(const LoxaPluginProgramRecord* record,
+                                                 int32_t offset)
 {
     const char* start;
-    if (!LoxaPluginRecordIsValid(record) || offset < LOXA_PLUGIN_RECORD_HEADER_SIZE
-        || offset >= record->size) {
+    if (record == NULL || !LoxaPluginRecordIsValid(record)
+        || offset < LOXA_PLUGIN_RECORD_HEADER_SIZE || offset >= record->size) {
         return NULL;
     }
     start = (const char*)record + offset;

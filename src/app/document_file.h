@@ -7,14 +7,14 @@
 #include "win32/unique_resource.h"
 
 enum class DocumentFileStatus {
-    Unreadable,  // cannot be opened (or sized): the caller shows the usage message
-    Empty,       // a file of 0 bytes: the run ends silently
-    Read,        // the text is in the buffer, or the buffer is empty when no text could be had
+    Unreadable, // cannot be opened (or sized): the caller shows the usage message
+    Empty,      // a file of 0 bytes: the run ends silently
+    Read,       // the text is in the buffer, or the buffer is empty when no text could be had
 };
 
 struct DocumentFile {
     DocumentFileStatus status;
-    HeapBlock text;  // NUL-terminated; empty when allocation or reading failed
+    HeapBlock text; // NUL-terminated; empty when allocation or reading failed
 };
 
 // Opens `path` exclusively, with up to ten attempts 50 ms apart while another

@@ -28,6 +28,7 @@ void ReadText(char* value, char*& field)
     }
 }
 
+// clang-format off
 void SetVersion(ProgramInfo& info, char* value) { info.version = ReadDecimalNumber(value, nullptr); }
 void SetStation(ProgramInfo& info, char* value) { ReadText(value, info.station); }
 void SetYear(ProgramInfo& info, char* value) { info.year = ReadDecimalNumber(value, nullptr); }
@@ -37,6 +38,7 @@ void SetStart(ProgramInfo& info, char* value) { ReadTime(value, info.startHour, 
 void SetEnd(ProgramInfo& info, char* value) { ReadTime(value, info.endHour, info.endMinute); }
 void SetTitle(ProgramInfo& info, char* value) { ReadText(value, info.title); }
 void SetSubtitle(ProgramInfo& info, char* value) { ReadText(value, info.subtitle); }
+// clang-format on
 
 template <std::size_t N>
 constexpr HeaderKeyword Row(const char (&keyword)[N], HeaderFieldAction action)
@@ -47,14 +49,9 @@ constexpr HeaderKeyword Row(const char (&keyword)[N], HeaderFieldAction action)
 } // namespace
 
 const HeaderKeyword HeaderKeywordTable[kHeaderKeywordCount] = {
-    Row("Content-type:", IgnoreValue),
-    Row("version:", SetVersion),
-    Row("station:", SetStation),
-    Row("year:", SetYear),
-    Row("month:", SetMonth),
-    Row("date:", SetDay),
-    Row("start:", SetStart),
-    Row("end:", SetEnd),
-    Row("program-title:", SetTitle),
-    Row("program-subtitle:", SetSubtitle),
+    Row("Content-type:", IgnoreValue), Row("version:", SetVersion),
+    Row("station:", SetStation),       Row("year:", SetYear),
+    Row("month:", SetMonth),           Row("date:", SetDay),
+    Row("start:", SetStart),           Row("end:", SetEnd),
+    Row("program-title:", SetTitle),   Row("program-subtitle:", SetSubtitle),
 };

@@ -35,7 +35,7 @@ bool KeywordMatches(const char* line, const char* keyword, std::size_t length)
 #ifdef _WIN32
     const int count = static_cast<int>(length);
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, line, count, keyword, count)
-        == CSTR_EQUAL;
+           == CSTR_EQUAL;
 #else
     for (std::size_t i = 0; i < length; ++i) {
         if (FoldAscii(line[i]) != FoldAscii(keyword[i])) {

@@ -30,7 +30,8 @@ void CallPluginHandler(const char* path, const ProgramInfo& info)
     SetDllDirectoryA("");
     // A broken plug-in must not bring up the system's "cannot load" boxes.
     DWORD previousMode = 0;
-    const BOOL modeSet = SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
+    const BOOL modeSet =
+        SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
     UniqueLibrary library(LoadLibraryA(path));
     if (modeSet) {
         SetThreadErrorMode(previousMode, nullptr);

@@ -5,7 +5,8 @@
 UniqueKey OpenHandlerList()
 {
     UniqueKey list;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kHandlerListKey, 0, KEY_READ, list.put()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kHandlerListKey, 0, KEY_READ, list.put())
+        != ERROR_SUCCESS) {
         list.release();
     }
     return list;
@@ -16,7 +17,7 @@ bool ReadHandlerName(HKEY list, DWORD index, char* nameBuffer)
     std::memset(nameBuffer, 0, MAX_PATH);
     DWORD capacity = MAX_PATH;
     return RegEnumKeyExA(list, index, nameBuffer, &capacity, nullptr, nullptr, nullptr, nullptr)
-        == ERROR_SUCCESS;
+           == ERROR_SUCCESS;
 }
 
 void ReadHandlerPath(HKEY list, DWORD index, char* pathBuffer)

@@ -28,23 +28,25 @@ const char* FindRegistration()
     UniqueKey database;
     UniqueKey mimeType;
     for (const MimeDatabase& each : databases) {
-        if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, database.put()) != ERROR_SUCCESS) {
+        if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, database.put())
+            != ERROR_SUCCESS) {
             return kRegistryOpenFailedMessage;
         }
         // No key for the type: not registered under this root.
-        if (RegOpenKeyExA(database.get(), kMimeTypeName, 0, KEY_QUERY_VALUE, mimeType.put()) ==
-            ERROR_SUCCESS) {
+        if (RegOpenKeyExA(database.get(), kMimeTypeName, 0, KEY_QUERY_VALUE, mimeType.put())
+            == ERROR_SUCCESS) {
             DWORD type = 0;
             DWORD size = 0;
-            if (RegQueryValueExA(mimeType.get(), kExtensionValueName, nullptr, &type, nullptr, &size) !=
-                ERROR_SUCCESS) {
+            if (RegQueryValueExA(mimeType.get(), kExtensionValueName, nullptr, &type, nullptr,
+                                 &size)
+                != ERROR_SUCCESS) {
                 return kMimeTypeInUseMessage;
             }
             // Another extension, another type, an empty or unreadable value:
             // registration overwrites it.
-            if (type == REG_SZ && size > 0 &&
-                ReadRegistryValueText(mimeType.get(), kExtensionValueName, size, extension) &&
-                lstrcmpA(static_cast<const char*>(extension.get()), kExtensionName) == 0) {
+            if (type == REG_SZ && size > 0
+                && ReadRegistryValueText(mimeType.get(), kExtensionValueName, size, extension)
+                && lstrcmpA(static_cast<const char*>(extension.get()), kExtensionName) == 0) {
                 return kAlreadyInstalledMessage;
             }
             extension.reset();

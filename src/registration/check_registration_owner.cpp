@@ -28,18 +28,20 @@ const char* FindForeignOwner()
     HeapBlock description;
     UniqueKey progId;
     for (const ProgIdKey& each : progIdKeys) {
-        if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, progId.put()) != ERROR_SUCCESS) {
+        if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, progId.put())
+            != ERROR_SUCCESS) {
             return kRegistryOpenFailedMessage;
         }
         DWORD type = 0;
         DWORD size = 0;
-        if (RegQueryValueExA(progId.get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        if (RegQueryValueExA(progId.get(), nullptr, nullptr, &type, nullptr, &size)
+            != ERROR_SUCCESS) {
             return kMimeTypeInUseMessage;
         }
         // A description of another type, or one that cannot be read,
         // passes; an empty one is not the title.
-        if (type == REG_SZ && ReadRegistryValueText(progId.get(), nullptr, size, description) &&
-            lstrcmpA(static_cast<const char*>(description.get()), kApplicationTitle) != 0) {
+        if (type == REG_SZ && ReadRegistryValueText(progId.get(), nullptr, size, description)
+            && lstrcmpA(static_cast<const char*>(description.get()), kApplicationTitle) != 0) {
             return kForeignRegistrationMessage;
         }
         description.reset();

@@ -21,8 +21,8 @@ void DeleteKeyTree(HKEY parent, const char* name)
         DWORD capacity = MAX_PATH;
         FILETIME lastWrite;
         // Any failure, not only the end of the list, ends this level.
-        if (RegEnumKeyExA(key.get(), 0, subkey, &capacity, nullptr, nullptr, nullptr, &lastWrite) !=
-            ERROR_SUCCESS) {
+        if (RegEnumKeyExA(key.get(), 0, subkey, &capacity, nullptr, nullptr, nullptr, &lastWrite)
+            != ERROR_SUCCESS) {
             break;
         }
         DeleteKeyTree(key.get(), subkey);

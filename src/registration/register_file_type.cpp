@@ -18,30 +18,33 @@ struct ClassesTarget {
     HKEY root;
     const char* mimeDatabase;
     REGSAM mimeDatabaseAccess;
-    const char* classes;  // parent of the extension key; null for the root itself
-    const char* progId;   // relative to the root
+    const char* classes; // parent of the extension key; null for the root itself
+    const char* progId;  // relative to the root
 };
 
 constexpr REGSAM kCreateAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
 bool CreateKey(HKEY parent, const char* name, UniqueKey& key)
 {
-    DWORD disposition = 0;  // created or reused: either will do
-    return RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, kCreateAccess, nullptr, key.put(),
-                           &disposition) == ERROR_SUCCESS;
+    DWORD disposition = 0; // created or reused: either will do
+    return RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, kCreateAccess,
+                           nullptr, key.put(), &disposition)
+           == ERROR_SUCCESS;
 }
 
 // The NUL is counted in the size.
 bool SetStringValue(HKEY key, const char* valueName, const char* text)
 {
     return RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(lstrlenA(text)) + 1) == ERROR_SUCCESS;
+                          static_cast<DWORD>(lstrlenA(text)) + 1)
+           == ERROR_SUCCESS;
 }
 
 bool SetEditFlags(HKEY key)
 {
-    return RegSetValueExA(key, kEditFlagsValueName, 0, REG_BINARY, kEditFlagsData, sizeof kEditFlagsData) ==
-           ERROR_SUCCESS;
+    return RegSetValueExA(key, kEditFlagsValueName, 0, REG_BINARY, kEditFlagsData,
+                          sizeof kEditFlagsData)
+           == ERROR_SUCCESS;
 }
 
 // Writes the registration; the message of the first failure, or null.
@@ -49,7 +52,8 @@ const char* WriteRegistration()
 {
     const ClassesTarget targets[] = {
         {HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey, kCreateAccess, nullptr, kProgIdName},
-        {HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, KEY_CREATE_SUB_KEY, kMachineClassesKey, kMachineProgIdKey},
+        {HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, KEY_CREATE_SUB_KEY, kMachineClassesKey,
+         kMachineProgIdKey},
     };
 
     char programPath[MAX_PATH];
@@ -63,16 +67,17 @@ const char* WriteRegistration()
     UniqueKey command;
     // Every string is ready before the first write, so that a path that
     // cannot be had leaves the registry untouched.
-    if (!GetShortProgramPath(programPath) || !JoinPathText(openCommand, programPath, " %1") ||
-        !JoinPathText(iconLocation, programPath, ",1")) {
+    if (!GetShortProgramPath(programPath) || !JoinPathText(openCommand, programPath, " %1")
+        || !JoinPathText(iconLocation, programPath, ",1")) {
         return kRegistryOpenFailedMessage;
     }
 
     for (const ClassesTarget& target : targets) {
         // MIME type -> extension.
-        if (RegOpenKeyExA(target.root, target.mimeDatabase, 0, target.mimeDatabaseAccess, outer.put()) !=
-                ERROR_SUCCESS ||
-            !CreateKey(outer.get(), kMimeTypeName, inner)) {
+        if (RegOpenKeyExA(target.root, target.mimeDatabase, 0, target.mimeDatabaseAccess,
+                          outer.put())
+                != ERROR_SUCCESS
+            || !CreateKey(outer.get(), kMimeTypeName, inner)) {
             return kRegistryOpenFailedMessage;
         }
         if (!SetStringValue(inner.get(), kExtensionValueName, kExtensionName)) {
@@ -84,8 +89,8 @@ const char* WriteRegistration()
         // Extension -> ProgID and MIME type.
         HKEY classes = target.root;
         if (target.classes != nullptr) {
-            if (RegOpenKeyExA(target.root, target.classes, 0, KEY_CREATE_SUB_KEY, outer.put()) !=
-                ERROR_SUCCESS) {
+            if (RegOpenKeyExA(target.root, target.classes, 0, KEY_CREATE_SUB_KEY, outer.put())
+                != ERROR_SUCCESS) {
                 return kRegistryOpenFailedMessage;
             }
             classes = outer.get();
@@ -93,8 +98,8 @@ const char* WriteRegistration()
         if (!CreateKey(classes, kExtensionName, inner)) {
             return kRegistryOpenFailedMessage;
         }
-        if (!SetStringValue(inner.get(), nullptr, kProgIdName) ||
-            !SetStringValue(inner.get(), kContentTypeValueName, kMimeTypeName)) {
+        if (!SetStringValue(inner.get(), nullptr, kProgIdName)
+            || !SetStringValue(inner.get(), kContentTypeValueName, kMimeTypeName)) {
             return kRegistrySetFailedMessage;
         }
         inner.reset();
@@ -104,7 +109,8 @@ const char* WriteRegistration()
         if (!CreateKey(target.root, target.progId, outer)) {
             return kRegistryOpenFailedMessage;
         }
-        if (!SetStringValue(outer.get(), nullptr, kApplicationTitle) || !SetEditFlags(outer.get())) {
+        if (!SetStringValue(outer.get(), nullptr, kApplicationTitle)
+            || !SetEditFlags(outer.get())) {
             return kRegistrySetFailedMessage;
         }
         if (!CreateKey(outer.get(), kDefaultIconKey, inner)) {
@@ -114,8 +120,8 @@ const char* WriteRegistration()
             return kRegistrySetFailedMessage;
         }
         inner.reset();
-        if (!CreateKey(outer.get(), kShellKey, inner) || !CreateKey(inner.get(), kOpenKey, open) ||
-            !CreateKey(open.get(), kCommandKey, command)) {
+        if (!CreateKey(outer.get(), kShellKey, inner) || !CreateKey(inner.get(), kOpenKey, open)
+            || !CreateKey(open.get(), kCommandKey, command)) {
             return kRegistryOpenFailedMessage;
         }
         if (!SetStringValue(command.get(), nullptr, openCommand)) {

@@ -8,7 +8,8 @@ inline constexpr char kRegistrySetFailedMessage[] =
     "RegSetValueExのエラーです\n値をセットできませんでした";
 inline constexpr char kMimeTypeInUseMessage[] =
     "application/x-tv-program-infoは他のアプリで使用されています。\n登録を中止します。";
-inline constexpr char kAlreadyInstalledMessage[] = "既に１度インストールしているようなのですけどぉ～";
+inline constexpr char kAlreadyInstalledMessage[] =
+    "既に１度インストールしているようなのですけどぉ～";
 inline constexpr char kRegisteredMessage[] = "登録は正常に行われました";
 
 inline constexpr char kForeignRegistrationMessage[] = "他のアプリにより登録された情報です。";

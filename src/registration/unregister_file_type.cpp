@@ -18,19 +18,21 @@ int UnregisterFileType()
 
     // A parent that cannot be opened skips its deletions; nothing is reported.
     UniqueKey parent;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineClassesKey, 0, KEY_READ, parent.put()) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineClassesKey, 0, KEY_READ, parent.put())
+        == ERROR_SUCCESS) {
         DeleteKeyTree(parent.get(), kExtensionName);
         DeleteKeyTree(parent.get(), kProgIdName);
         parent.reset();
     }
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, 0, KEY_READ, parent.put()) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, 0, KEY_READ, parent.put())
+        == ERROR_SUCCESS) {
         DeleteKeyTree(parent.get(), kMimeTypeName);
         parent.reset();
     }
     DeleteKeyTree(HKEY_CLASSES_ROOT, kExtensionName);
     DeleteKeyTree(HKEY_CLASSES_ROOT, kProgIdName);
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey, 0, KEY_READ, parent.put()) ==
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey, 0, KEY_READ, parent.put())
+        == ERROR_SUCCESS) {
         DeleteKeyTree(parent.get(), kMimeTypeName);
         parent.reset();
     }

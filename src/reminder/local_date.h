@@ -6,7 +6,7 @@
 
 struct CalendarDate {
     std::int32_t year;
-    std::int32_t month;  // 1 = January
+    std::int32_t month; // 1 = January
     std::int32_t day;
 };
 

@@ -9,9 +9,9 @@
 // The pieces in the order they are appended to the memo field. A piece may be
 // empty; `body` is null when the document has none.
 struct MemoPieces {
-    std::string titleLine;    // "タイトル：title - subtitle - \r\n", or nothing without a title
-    std::string stationLine;  // "放送局：station (MM/DD hh:mm - hh:mm)", or nothing
-    const char* bodySeparator = nullptr;  // "\r\n\r\n" when there is a body
+    std::string titleLine;   // "タイトル：title - subtitle - \r\n", or nothing without a title
+    std::string stationLine; // "放送局：station (MM/DD hh:mm - hh:mm)", or nothing
+    const char* bodySeparator = nullptr; // "\r\n\r\n" when there is a body
     const char* body = nullptr;
 };
 

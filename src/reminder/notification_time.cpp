@@ -31,8 +31,7 @@ std::int32_t ClampLeadMinutes(std::int32_t leadMinutes)
 }
 
 NotificationTime SubtractLeadTime(std::int32_t year, std::int32_t month, std::int32_t day,
-                                  std::int32_t hour, std::int32_t minute,
-                                  std::int32_t leadMinutes)
+                                  std::int32_t hour, std::int32_t minute, std::int32_t leadMinutes)
 {
     NotificationTime time{month, day, hour, minute};
     std::int64_t newMinute = static_cast<std::int64_t>(minute) - ClampLeadMinutes(leadMinutes);

@@ -21,5 +21,4 @@ std::int32_t ClampLeadMinutes(std::int32_t leadMinutes);
 // month that lies outside 1 to 12 after stepping back is wrapped into that
 // range, so that the month length is always a real one.
 NotificationTime SubtractLeadTime(std::int32_t year, std::int32_t month, std::int32_t day,
-                                  std::int32_t hour, std::int32_t minute,
-                                  std::int32_t leadMinutes);
+                                  std::int32_t hour, std::int32_t minute, std::int32_t leadMinutes);

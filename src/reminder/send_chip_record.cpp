@@ -54,8 +54,8 @@ bool SendChipRecord(const void* record, std::uint32_t size, bool deleteWhenDone)
     item = MakeDdeString(instanceId, deleteWhenDone ? kItemNameDeleteWhenDone : kItemName);
 
     // An empty object of exactly the record's size, filled in place below.
-    data.reset(DdeCreateDataHandle(instanceId, nullptr, 0, size, item.get(), ChipClipboardFormat,
-                                   0));
+    data.reset(
+        DdeCreateDataHandle(instanceId, nullptr, 0, size, item.get(), ChipClipboardFormat, 0));
     BYTE* bytes = data ? DdeAccessData(data.get(), nullptr) : nullptr;
     if (bytes == nullptr) {
         MessageBeep(MB_OK);

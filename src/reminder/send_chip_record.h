@@ -14,5 +14,5 @@
 bool SendChipRecord(const void* record, std::uint32_t size, bool deleteWhenDone);
 
 // The client's DDE callback: does nothing and answers no data.
-HDDEDATA CALLBACK ChipDdeCallback(UINT type, UINT format, HCONV conversation, HSZ topic,
-                                  HSZ item, HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
+HDDEDATA CALLBACK ChipDdeCallback(UINT type, UINT format, HCONV conversation, HSZ topic, HSZ item,
+                                  HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);

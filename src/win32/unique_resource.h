@@ -11,13 +11,15 @@ class UniqueResource {
 public:
     UniqueResource() = default;
     explicit UniqueResource(Handle handle, Deleter deleter = Deleter{})
-        : handle_(handle), deleter_(std::move(deleter)) {}
+        : handle_(handle), deleter_(std::move(deleter))
+    {}
     ~UniqueResource() { reset(); }
 
     UniqueResource(const UniqueResource&) = delete;
     UniqueResource& operator=(const UniqueResource&) = delete;
     UniqueResource(UniqueResource&& other) noexcept
-        : handle_(other.release()), deleter_(std::move(other.deleter_)) {}
+        : handle_(other.release()), deleter_(std::move(other.deleter_))
+    {}
     UniqueResource& operator=(UniqueResource&& other) noexcept
     {
         if (this != &other) {
@@ -30,10 +32,7 @@ public:
     Handle get() const { return handle_; }
     explicit operator bool() const { return Deleter::IsValid(handle_); }
 
-    Handle release()
-    {
-        return std::exchange(handle_, Deleter::Invalid());
-    }
+    Handle release() { return std::exchange(handle_, Deleter::Invalid()); }
 
     void reset(Handle handle = Deleter::Invalid())
     {
@@ -65,7 +64,10 @@ struct NullInvalidDeleter {
 
 struct KernelHandleDeleter {
     static HANDLE Invalid() { return nullptr; }
-    static bool IsValid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE handle)
+    {
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+    }
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
 

@@ -21,7 +21,9 @@ TEST(CalendarText, EscapesSpecialCharactersAndLineBreaks)
 {
     EXPECT_EQ(EscapeCalendarText("a\\b;c,d"), "a\\\\b\\;c\\,d");
     EXPECT_EQ(EscapeCalendarText("one\r\ntwo\nthree\rfour\r\n"), "one\\ntwo\\nthree\\nfour\\n");
-    EXPECT_EQ(EscapeCalendarText(std::string("tab\there\x01\x7F" ":ok")), "tab\there:ok");
+    EXPECT_EQ(EscapeCalendarText(std::string("tab\there\x01\x7F"
+                                             ":ok")),
+              "tab\there:ok");
     EXPECT_EQ(EscapeCalendarText(Utf8(u8"番組、です")), Utf8(u8"番組、です"));
 }
 
@@ -33,7 +35,8 @@ TEST(CalendarText, FoldsAt75OctetsWithoutSplittingCharacters)
     EXPECT_EQ(FoldContentLine(exact + "b"), exact + "\r\n b\r\n");
     // Continuation lines hold 74 octets after their blank.
     const std::string ascii(75 + 74 + 3, 'x');
-    EXPECT_EQ(FoldContentLine(ascii), std::string(75, 'x') + "\r\n " + std::string(74, 'x') + "\r\n xxx\r\n");
+    EXPECT_EQ(FoldContentLine(ascii),
+              std::string(75, 'x') + "\r\n " + std::string(74, 'x') + "\r\n xxx\r\n");
 
     // "SUMMARY:" is 8 octets, each 番 3: 22 of them reach 74, the 23rd would
     // end at 77, so the first line stops at 74 octets.

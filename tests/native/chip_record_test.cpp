@@ -45,8 +45,7 @@ void AppendText(Bytes& bytes, const std::string& text)
 
 // The expected chip, written out field by field.
 Bytes ExpectedChip(const std::string& title, const std::string& memo, std::int32_t month,
-                   std::int32_t day, std::int32_t hour, std::int32_t minute,
-                   CalendarDate created)
+                   std::int32_t day, std::int32_t hour, std::int32_t minute, CalendarDate created)
 {
     const auto memoOffset = static_cast<std::int32_t>(208 + title.size() + 1);
     const auto sourceOffset = static_cast<std::int32_t>(memoOffset + memo.size() + 1);
@@ -56,11 +55,13 @@ Bytes ExpectedChip(const std::string& title, const std::string& memo, std::int32
     const std::string name = "ZuriNoteChipData100";
     bytes.insert(bytes.end(), name.begin(), name.end());
     bytes.resize(72, 0);
+    // clang-format off
     for (std::int32_t word : {0, 1, 0, 0, 0, 208, memoOffset, -1, -1, -1, 0, 1, -1,
                               sourceOffset, 0, 0, -1, 0, 0, -1, 1, 2, 0, month, day, hour,
                               minute, 0, 0, 1, -1, created.year, created.month, created.day}) {
         AppendWord(bytes, word);
     }
+    // clang-format on
     EXPECT_EQ(bytes.size(), 208u);
     AppendText(bytes, title);
     AppendText(bytes, memo);
@@ -73,8 +74,8 @@ Bytes Fill(const char* title, const char* memo, std::int32_t month, std::int32_t
 {
     Bytes record(GetChipRecordSize(title, memo), 0);
     const std::uint32_t required =
-        FillChipRecord(record.data(), static_cast<std::uint32_t>(record.size()), title, memo,
-                       month, day, hour, minute);
+        FillChipRecord(record.data(), static_cast<std::uint32_t>(record.size()), title, memo, month,
+                       day, hour, minute);
     EXPECT_EQ(required, record.size());
     return record;
 }
@@ -110,7 +111,7 @@ TEST(ChipRecord, TitleAndMemoFollowTheFixedPart)
 TEST(ChipRecord, DoubleByteTextsCountBytes)
 {
     FixedDate date(&FifthOfJanuary);
-    const std::string title = "ニュース７";  // five characters, ten bytes
+    const std::string title = "ニュース７"; // five characters, ten bytes
     ASSERT_EQ(title.size(), 10u);
     EXPECT_EQ(GetChipRecordSize(title.c_str(), "表示"), 236u + 10 + 4);
     EXPECT_EQ(Fill(title.c_str(), "表示", 3, 1, 0, 0),
@@ -142,7 +143,7 @@ TEST(ChipRecord, LargerBufferRecordsItsOwnSize)
     Bytes buffer(300, 0);
     EXPECT_EQ(FillChipRecord(buffer.data(), 300, "", "", 1, 2, 3, 4), 236u);
     Bytes expected = ExpectedChip("", "", 1, 2, 3, 4, FifthOfJanuary());
-    expected[0] = 44;  // 300 = 0x12C
+    expected[0] = 44; // 300 = 0x12C
     expected[1] = 1;
     expected.resize(300, 0);
     EXPECT_EQ(buffer, expected);

@@ -24,9 +24,9 @@ struct Parsed {
 bool IsAllZero(const ProgramInfo& info)
 {
     return info.version == 0 && info.station == nullptr && info.year == 0 && info.month == 0
-        && info.day == 0 && info.startHour == 0 && info.startMinute == 0 && info.endHour == 0
-        && info.endMinute == 0 && info.title == nullptr && info.subtitle == nullptr
-        && info.body == nullptr;
+           && info.day == 0 && info.startHour == 0 && info.startMinute == 0 && info.endHour == 0
+           && info.endMinute == 0 && info.title == nullptr && info.subtitle == nullptr
+           && info.body == nullptr;
 }
 
 const std::string kFullDocument =
@@ -93,11 +93,12 @@ TEST(ParserKeywords, LaterLineWins)
 {
     Parsed numbers("year: 2025\r\nyear: 2026\r\nmonth: 3\r\nmonth:\r\n\r\n");
     EXPECT_EQ(numbers.info.year, 2026);
-    EXPECT_EQ(numbers.info.month, 0);  // an empty number still overrides
+    EXPECT_EQ(numbers.info.month, 0); // an empty number still overrides
 
-    Parsed texts("station: A\r\nstation: B\r\ntitle\r\nprogram-title: T\r\nprogram-title:    \r\n\r\n");
+    Parsed texts(
+        "station: A\r\nstation: B\r\ntitle\r\nprogram-title: T\r\nprogram-title:    \r\n\r\n");
     EXPECT_STREQ(texts.info.station, "B");
-    EXPECT_STREQ(texts.info.title, "T");  // blanks only keep the earlier value
+    EXPECT_STREQ(texts.info.title, "T"); // blanks only keep the earlier value
 }
 
 TEST(ParserNumbers, DecimalRules)
@@ -133,7 +134,7 @@ TEST(ParserTimes, HourSeparatorMinute)
     EXPECT_EQ(noHour.info.startHour, 0);
     EXPECT_EQ(noHour.info.startMinute, 30);
     EXPECT_EQ(noHour.info.endHour, 0);
-    EXPECT_EQ(noHour.info.endMinute, 0);  // skips the blank, then reads ":15"
+    EXPECT_EQ(noHour.info.endMinute, 0); // skips the blank, then reads ":15"
 }
 
 TEST(ParserTimes, MissingSeparatorStopsAtEndOfLine)
@@ -197,7 +198,7 @@ TEST(ParserLineBreaks, OnlyCrLfCounts)
 {
     EXPECT_TRUE(IsAllZero(Parsed("version: 1\nstation: X\n\nbody\n").info));
     EXPECT_TRUE(IsAllZero(Parsed("").info));
-    EXPECT_TRUE(IsAllZero(Parsed("version: 1").info));  // a last line without CR is not parsed
+    EXPECT_TRUE(IsAllZero(Parsed("version: 1").info)); // a last line without CR is not parsed
 
     // A lone CR makes the next line lose its first byte.
     Parsed loneCr("version: 1\ryear: 2026\r\nmonth: 5\r\n");

@@ -13,7 +13,8 @@ using Bytes = std::vector<unsigned char>;
 Bytes Build(const ProgramInfo& info, std::int32_t capacity)
 {
     Bytes buffer(static_cast<std::size_t>(capacity), 0xAA);
-    EXPECT_EQ(BuildPluginRecord(info, buffer.data(), capacity), BuildPluginRecord(info, nullptr, 0));
+    EXPECT_EQ(BuildPluginRecord(info, buffer.data(), capacity),
+              BuildPluginRecord(info, nullptr, 0));
     return buffer;
 }
 
@@ -35,12 +36,14 @@ TEST(PluginRecord, NoStringsIsTheBareHeader)
     info.endHour = -1;
     info.endMinute = 0x12345678;
     ASSERT_EQ(BuildPluginRecord(info, nullptr, 0), 56);
+    // clang-format off
     const Bytes expected = {
         56, 0, 0, 0,   0, 1, 0, 0,   3, 0, 0, 0,   0xEA, 7, 0, 0,
         12, 0, 0, 0,   7, 0, 0, 0,   21, 0, 0, 0,  30, 0, 0, 0,
         0xFF, 0xFF, 0xFF, 0xFF,      0x78, 0x56, 0x34, 0x12,
         0, 0, 0, 0,    0, 0, 0, 0,   0, 0, 0, 0,   0, 0, 0, 0,
     };
+    // clang-format on
     EXPECT_EQ(Build(info, 56), expected);
 }
 
@@ -52,6 +55,7 @@ TEST(PluginRecord, PresentStringsArePackedInOrderAndAnEmptyBodyKeepsItsNul)
     info.title = title;
     info.body = empty;
     ASSERT_EQ(BuildPluginRecord(info, nullptr, 0), 67);
+    // clang-format off
     const Bytes expected = {
         67, 0, 0, 0,   0, 1, 0, 0,   1, 0, 0, 0,   0, 0, 0, 0,
         0, 0, 0, 0,    0, 0, 0, 0,   0, 0, 0, 0,   0, 0, 0, 0,
@@ -59,6 +63,7 @@ TEST(PluginRecord, PresentStringsArePackedInOrderAndAnEmptyBodyKeepsItsNul)
         56, 0, 0, 0,   60, 0, 0, 0,  0, 0, 0, 0,   66, 0, 0, 0,
         'A', 'B', 'C', 0,   'T', 'i', 't', 'l', 'e', 0,   0,
     };
+    // clang-format on
     EXPECT_EQ(Build(info, 67), expected);
 }
 
@@ -90,7 +95,7 @@ TEST(PluginRecord, TooSmallACapacityWritesNothingAndALargerOneIsZeroFilled)
 TEST(PluginRecord, LongStringsArePackedExactly)
 {
     std::string body(70000, 'x');
-    body[0] = '\x82';  // a CP932 lead byte travels unconverted
+    body[0] = '\x82'; // a CP932 lead byte travels unconverted
     body[1] = '\xA0';
     ProgramInfo info{};
     info.body = body.data();

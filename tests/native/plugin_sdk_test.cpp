@@ -56,10 +56,10 @@ TEST(PluginSdk, StringsOutsideTheRecordAreRefused)
     std::memcpy(bytes + 56, strings, sizeof strings);
     EXPECT_STREQ(LoxaPluginRecordString(record, 56), "abc");
     EXPECT_STREQ(LoxaPluginRecordString(record, 58), "c");
-    EXPECT_EQ(LoxaPluginRecordString(record, 60), nullptr);  // runs past size
+    EXPECT_EQ(LoxaPluginRecordString(record, 60), nullptr); // runs past size
     EXPECT_EQ(LoxaPluginRecordString(record, 64), nullptr);
     EXPECT_EQ(LoxaPluginRecordString(record, 0), nullptr);
-    EXPECT_EQ(LoxaPluginRecordString(record, 40), nullptr);  // inside the header
+    EXPECT_EQ(LoxaPluginRecordString(record, 40), nullptr); // inside the header
     EXPECT_EQ(LoxaPluginRecordString(record, -8), nullptr);
     EXPECT_EQ(LoxaPluginRecordString(nullptr, 56), nullptr);
 

@@ -24,7 +24,7 @@ LRESULT CALLBACK CountWindows(int code, WPARAM wParam, LPARAM lParam)
 
 struct MenuAnswer {
     const MenuProbe* probe = nullptr;
-    int position = -1;  // -1: dismiss with Esc
+    int position = -1; // -1: dismiss with Esc
     DWORD waitMs = 5000;
     bool shown = false;
 };
@@ -46,7 +46,7 @@ DWORD WINAPI AnswerMenu(void* parameter)
 
 struct ChooserRun {
     std::int32_t result = -1;
-    std::string path;  // the buffer's string after the call
+    std::string path; // the buffer's string after the call
     bool bufferUntouched = false;
     bool menuShown = false;
     int windows = 0;
@@ -100,8 +100,9 @@ TEST(ChooseHandler, WithoutHandlerSubkeysAnswersBuiltInAndCreatesNoWindow)
     UniqueKey list = handlers.OpenList();
     ASSERT_TRUE(list);
     const char shortPath[] = "C:\\LOXA.EXE";
-    ASSERT_EQ(RegSetValueExA(list.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(shortPath),
-                             sizeof shortPath), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(list.get(), nullptr, 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(shortPath), sizeof shortPath),
+              ERROR_SUCCESS);
     run = RunChooser(1, 300);
     EXPECT_EQ(run.result, 0);
     EXPECT_TRUE(run.bufferUntouched);
@@ -128,11 +129,11 @@ TEST(ChooseHandler, AnswersOfTheMenu)
     EXPECT_EQ(run.result, 0);
     EXPECT_TRUE(run.bufferUntouched);
 
-    run = RunChooser(3);  // キャンセル
+    run = RunChooser(3); // キャンセル
     EXPECT_EQ(run.result, 1);
     EXPECT_EQ(run.path, "");
 
-    run = RunChooser(-1);  // Esc
+    run = RunChooser(-1); // Esc
     EXPECT_TRUE(run.menuShown);
     EXPECT_EQ(run.result, 1);
     EXPECT_EQ(run.path, "");
@@ -155,7 +156,8 @@ TEST(ChooseHandler, UnusableHandlerValuesGiveAnEmptyPath)
     const Row rows[] = {
         {"no default value", REG_NONE, "", ""},
         {"REG_EXPAND_SZ", REG_EXPAND_SZ, plugin + '\0', ""},
-        {"REG_DWORD", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof number), ""},
+        {"REG_DWORD", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof number),
+         ""},
         {"REG_BINARY", REG_BINARY, plugin + '\0', ""},
         {"260 bytes", REG_SZ, PathOfLength(plugin, 260) + '\0', ""},
         {"259 bytes fit", REG_SZ, longest + '\0', longest},

@@ -12,7 +12,7 @@
 // Generous: a loaded machine may take a while to start a Wine process. The
 // waits poll, so a passing test never takes this long.
 constexpr DWORD kWaitMs = 10000;
-constexpr DWORD kExitCodeAfterUsage = 0xFFFFFFFF;  // WinMain's -1
+constexpr DWORD kExitCodeAfterUsage = 0xFFFFFFFF; // WinMain's -1
 
 inline const std::string kUsageText = "/U レジストリからの削除\n/R レジストリへの登録";
 inline const std::string kVersionWarningText =

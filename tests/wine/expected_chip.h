@@ -29,6 +29,7 @@ inline std::string ExpectedChip(const std::string& title, const std::string& mem
     AppendChipWord(bytes, sourceOffset + 26);
     bytes += "ZuriNoteChipData100";
     bytes.resize(72, '\0');
+    // clang-format off
     for (std::int32_t word : {0, 1, 0, 0, 0, 208, memoOffset, -1, -1, -1, 0, 1, -1,
                               sourceOffset, 0, 0, -1, 0, 0, -1, 1, 2, 0, month, day, hour,
                               minute, 0, 0, 1, -1, static_cast<std::int32_t>(today.wYear),
@@ -36,6 +37,7 @@ inline std::string ExpectedChip(const std::string& title, const std::string& mem
                               static_cast<std::int32_t>(today.wDay)}) {
         AppendChipWord(bytes, word);
     }
+    // clang-format on
     bytes += title;
     bytes.push_back('\0');
     bytes += memo;

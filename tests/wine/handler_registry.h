@@ -18,7 +18,7 @@ struct HandlerListScope {
     {
         UniqueKey key;
         keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", 0, KEY_READ, key.put())
-            == ERROR_SUCCESS;
+                     == ERROR_SUCCESS;
         if (!keyExisted) {
             key.release();
         }
@@ -40,7 +40,8 @@ struct HandlerListScope {
     {
         UniqueKey key;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
+                            nullptr, key.put(), nullptr)
+            != ERROR_SUCCESS) {
             key.release();
         }
         return key;
@@ -52,8 +53,10 @@ struct HandlerListScope {
     {
         UniqueKey list = OpenList();
         UniqueKey handler;
-        if (!list || RegCreateKeyExA(list.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                     handler.put(), nullptr) != ERROR_SUCCESS) {
+        if (!list
+            || RegCreateKeyExA(list.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                               handler.put(), nullptr)
+                   != ERROR_SUCCESS) {
             return false;
         }
         created.push_back(name);
@@ -62,7 +65,8 @@ struct HandlerListScope {
         }
         return RegSetValueExA(handler.get(), nullptr, 0, type,
                               reinterpret_cast<const BYTE*>(data.data()),
-                              static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+                              static_cast<DWORD>(data.size()))
+               == ERROR_SUCCESS;
     }
     bool AddHandler(const std::string& name, const std::string& path)
     {

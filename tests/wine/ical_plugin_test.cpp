@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 // Restores one registry value (or its absence) when the test ends.
 struct SavedValue {
@@ -25,7 +26,8 @@ struct SavedValue {
     {
         char buffer[1024];
         DWORD size = sizeof buffer;
-        existed = RegGetValueA(root, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, buffer, &size)
+        existed =
+            RegGetValueA(root, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, buffer, &size)
             == ERROR_SUCCESS;
         if (existed) {
             data.assign(buffer, size);
@@ -34,7 +36,8 @@ struct SavedValue {
     ~SavedValue()
     {
         if (existed) {
-            RegSetKeyValueA(root, key.c_str(), name, type, data.data(), static_cast<DWORD>(data.size()));
+            RegSetKeyValueA(root, key.c_str(), name, type, data.data(),
+                            static_cast<DWORD>(data.size()));
         } else {
             RegDeleteKeyValueA(root, key.c_str(), name);
         }
@@ -45,7 +48,8 @@ struct SavedValue {
     bool Set(DWORD newType, const std::string& value) const
     {
         return RegSetKeyValueA(root, key.c_str(), name, newType, value.c_str(),
-                               static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+                               static_cast<DWORD>(value.size() + 1))
+               == ERROR_SUCCESS;
     }
 };
 
@@ -56,14 +60,16 @@ struct TestCalendarAssociation {
     {
         UniqueKey key;
         extensionExisted = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kExtensionKey, 0, KEY_READ, key.put())
-            == ERROR_SUCCESS;
+                           == ERROR_SUCCESS;
         if (!extensionExisted) {
             key.release();
         }
-        const std::string command = "C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + marker + "\"";
+        const std::string command =
+            "C:\\windows\\system32\\cmd.exe /c copy \"%1\" \"" + marker + "\"";
         ready = extension.Set(REG_SZ, "LoxaTest.Calendar")
-            && RegSetKeyValueA(HKEY_LOCAL_MACHINE, kCommandKey, nullptr, REG_SZ, command.c_str(),
-                               static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+                && RegSetKeyValueA(HKEY_LOCAL_MACHINE, kCommandKey, nullptr, REG_SZ,
+                                   command.c_str(), static_cast<DWORD>(command.size() + 1))
+                       == ERROR_SUCCESS;
     }
     ~TestCalendarAssociation()
     {
@@ -77,7 +83,8 @@ struct TestCalendarAssociation {
 
     static constexpr char kExtensionKey[] = "Software\\Classes\\.ics";
     static constexpr char kProgIdKey[] = "Software\\Classes\\LoxaTest.Calendar";
-    static constexpr char kCommandKey[] = "Software\\Classes\\LoxaTest.Calendar\\shell\\open\\command";
+    static constexpr char kCommandKey[] =
+        "Software\\Classes\\LoxaTest.Calendar\\shell\\open\\command";
     bool extensionExisted = false;
     bool ready = false;
     SavedValue extension{HKEY_LOCAL_MACHINE, kExtensionKey, nullptr};
@@ -110,8 +117,8 @@ protected:
     void CallPlugin()
     {
         char station[] = "NHK";
-        char title[] = "\x94\xD4\x91\x67";  // 番組 in CP932
-        char body[] = "1\x8D\x73\x96\xDA\r\n2, 3";  // 1行目 ...
+        char title[] = "\x94\xD4\x91\x67";         // 番組 in CP932
+        char body[] = "1\x8D\x73\x96\xDA\r\n2, 3"; // 1行目 ...
         ProgramInfo info{};
         info.version = 1;
         info.year = 2026;
@@ -152,10 +159,11 @@ TEST_F(IcalPlugin, WritesTheEventIntoTheDocumentsFolder)
     CallPlugin();
     std::string calendar;
     ASSERT_TRUE(ReadBytes(EventPath(), calendar));
-    for (const char* line : {"BEGIN:VCALENDAR\r\n", "DTSTART:20261207T233000\r\n",
-                             "DTEND:20261208T001500\r\n", "SUMMARY:\xE7\x95\xAA\xE7\xB5\x84\r\n",
-                             "LOCATION:NHK\r\n", "DESCRIPTION:1\xE8\xA1\x8C\xE7\x9B\xAE\\n2\\, 3\r\n",
-                             "TRIGGER:-PT5M\r\n", "END:VCALENDAR\r\n"}) {
+    for (const char* line :
+         {"BEGIN:VCALENDAR\r\n", "DTSTART:20261207T233000\r\n", "DTEND:20261208T001500\r\n",
+          "SUMMARY:\xE7\x95\xAA\xE7\xB5\x84\r\n", "LOCATION:NHK\r\n",
+          "DESCRIPTION:1\xE8\xA1\x8C\xE7\x9B\xAE\\n2\\, 3\r\n", "TRIGGER:-PT5M\r\n",
+          "END:VCALENDAR\r\n"}) {
         EXPECT_NE(calendar.find(line), std::string::npos) << line;
     }
 }

@@ -17,7 +17,9 @@ int WINAPI AnswerMessageBox(HWND owner, const char* text, const char* caption, U
 MessageBoxRecorder::MessageBoxRecorder()
 {
     recorder = this;
-    patch_ = std::make_unique<ImportPatch>("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&AnswerMessageBox));
+    // cppcheck-suppress useInitializationList ; the recorder is in place before calls reach it
+    patch_ = std::make_unique<ImportPatch>("user32.dll", "MessageBoxA",
+                                           reinterpret_cast<void*>(&AnswerMessageBox));
 }
 
 MessageBoxRecorder::~MessageBoxRecorder()

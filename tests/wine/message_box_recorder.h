@@ -12,8 +12,8 @@ class ImportPatch;
 
 struct RecordedMessageBox {
     HWND owner = nullptr;
-    std::string text;     // code page 932 bytes
-    std::string caption;  // code page 932 bytes
+    std::string text;    // code page 932 bytes
+    std::string caption; // code page 932 bytes
     UINT style = 0;
 };
 

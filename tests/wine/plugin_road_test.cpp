@@ -28,6 +28,7 @@ const char kDocument[] =
     "\x96\x7B\x95\xB6\r\n"
     "\r\n";
 
+// clang-format off
 const std::string kExpectedRecord = std::string{
     70, 0, 0, 0,    0, 1, 0, 0,    2, 0, 0, 0,    '\xEA', 7, 0, 0,
     12, 0, 0, 0,    7, 0, 0, 0,    23, 0, 0, 0,   30, 0, 0, 0,
@@ -37,6 +38,7 @@ const std::string kExpectedRecord = std::string{
     '\x94', '\xD4', '\x91', '\x67', 0,
     '\x96', '\x7B', '\x95', '\xB6', 0,
 };
+// clang-format on
 
 const char kBuiltInLabel[] = "ズリノート小片";
 const char kCancelLabel[] = "キャンセル";
@@ -92,7 +94,8 @@ std::vector<std::string> EnumeratedHandlerNames()
 {
     std::vector<std::string> names;
     UniqueKey list;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", 0, KEY_READ, list.put()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", 0, KEY_READ, list.put())
+        != ERROR_SUCCESS) {
         list.release();
         return names;
     }
@@ -123,15 +126,9 @@ protected:
         DeleteFileA(dump.c_str());
     }
 
-    bool Start()
-    {
-        return StartLoxa(document, loxa);
-    }
+    bool Start() { return StartLoxa(document, loxa); }
 
-    bool DumpExists() const
-    {
-        return GetFileAttributesA(dump.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
+    bool DumpExists() const { return GetFileAttributesA(dump.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
     HandlerListScope handlers;
     std::string document;
@@ -156,8 +153,9 @@ TEST_F(PluginRoad, WithoutHandlersTheBuiltInRoadFollowsAtOnce)
     UniqueKey list = handlers.OpenList();
     ASSERT_TRUE(list);
     const char shortPath[] = "C:\\loxa.exe";
-    ASSERT_EQ(RegSetValueExA(list.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(shortPath),
-                             sizeof shortPath), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(list.get(), nullptr, 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(shortPath), sizeof shortPath),
+              ERROR_SUCCESS);
     LoxaProcess second;
     ASSERT_TRUE(StartLoxa(document, second));
     ExpectBuiltInRoad(second);
@@ -188,7 +186,7 @@ TEST_F(PluginRoad, OneHandlerMenuAndItsRecord)
 TEST_F(PluginRoad, ThreeHandlersInEnumerationOrderAndTheThirdIsCalled)
 {
     ASSERT_TRUE(handlers.AddHandler("R&D", BesideTests("no_such_plugin.dll")));
-    ASSERT_TRUE(handlers.AddHandler("\x97\x5C\x96\xF1", BesideTests("no_such_plugin.dll")));  // 予約
+    ASSERT_TRUE(handlers.AddHandler("\x97\x5C\x96\xF1", BesideTests("no_such_plugin.dll"))); // 予約
     ASSERT_TRUE(handlers.AddHandler("Calendar", BesideTests("no_such_plugin.dll")));
     const std::vector<std::string> names = EnumeratedHandlerNames();
     ASSERT_EQ(names.size(), 3u);
@@ -257,7 +255,8 @@ TEST_F(PluginRoad, BadHandlersRunNothingAndShowNothing)
         {"no SetTVProgram export", REG_SZ, BesideTests("loxa_menu_probe.dll") + '\0'},
         {"no default value", REG_NONE, ""},
         {"REG_EXPAND_SZ", REG_EXPAND_SZ, plugin + '\0'},
-        {"REG_DWORD", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof number)},
+        {"REG_DWORD", REG_DWORD,
+         std::string(reinterpret_cast<const char*>(&number), sizeof number)},
         {"260 bytes", REG_SZ, PathOfLength(plugin, 260) + '\0'},
     };
     for (const Row& row : rows) {

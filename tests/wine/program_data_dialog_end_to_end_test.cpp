@@ -29,8 +29,8 @@ struct DialogRun {
 };
 
 // A document of version 1 starting at `start` on `date` ("YYYY M D").
-std::string DatedDocument(const std::string& year, const std::string& month,
-                          const std::string& day, const std::string& start)
+std::string DatedDocument(const std::string& year, const std::string& month, const std::string& day,
+                          const std::string& start)
 {
     return "Content-type: application/x-tv-program-info\r\n"
            "version: 1\r\n"
@@ -138,7 +138,7 @@ TEST(ProgramDataDialog, ShowsFaultyNumbersAsTheyAre)
     ASSERT_NO_FATAL_FAILURE(OpenDialog(run, DatedDocument("-1", "x", "32", "7:5"), nullptr));
     ProgramDataDialogView view;
     ASSERT_TRUE(ReadProgramDataDialog(run.dialog, view));
-    EXPECT_EQ(view.year, "4294967295");  // unsigned, as the field shows numbers
+    EXPECT_EQ(view.year, "4294967295"); // unsigned, as the field shows numbers
     EXPECT_EQ(view.month, "0");
     EXPECT_EQ(view.day, "32");
     EXPECT_EQ(view.startHour, "07");
@@ -201,12 +201,14 @@ TEST(ProgramDataDialog, HugeTitleAndMemoAreSentWhole)
         body += "本文の一行、六十バイトほどの長さで何度も繰り返します。0123456\r\n";
     }
     body += "end";
-    const std::string document = "version: 1\r\nyear: 2027\r\nmonth: 1\r\ndate: 1\r\nstart: 0:0\r\n"
-                                 "program-title: " + title + "\r\n\r\n" + body;
+    const std::string document =
+        "version: 1\r\nyear: 2027\r\nmonth: 1\r\ndate: 1\r\nstart: 0:0\r\n"
+        "program-title: "
+        + title + "\r\n\r\n" + body;
     ASSERT_NO_FATAL_FAILURE(OpenDialog(run, document, ""));
-    ExpectRegistered(run, ExpectedChip(title, "タイトル：" + title + "\r\n\r\n\r\n" + body, 12, 31,
-                                       23, 55),
-                     "ChipBinary /R /D");
+    ExpectRegistered(
+        run, ExpectedChip(title, "タイトル：" + title + "\r\n\r\n\r\n" + body, 12, 31, 23, 55),
+        "ChipBinary /R /D");
 }
 
 TEST(ProgramDataDialog, CancelEscapeAndCloseBoxSendNothing)

@@ -225,14 +225,16 @@ TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
     RunResult second = RunRegisterFileType();
 
     EXPECT_EQ(second.result, 0);
-    EXPECT_EQ(second.calls, (Lines{
-        "open HKCR\\MIME\\Database\\Content Type KEY_QUERY_VALUE",
-        "open HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info KEY_QUERY_VALUE",
-        "query HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
-        "read HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
-        "close HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
-        "close HKCR\\MIME\\Database\\Content Type",
-    }));
+    EXPECT_EQ(
+        second.calls,
+        (Lines{
+            "open HKCR\\MIME\\Database\\Content Type KEY_QUERY_VALUE",
+            "open HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info KEY_QUERY_VALUE",
+            "query HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
+            "read HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
+            "close HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+            "close HKCR\\MIME\\Database\\Content Type",
+        }));
     EXPECT_TRUE(second.openKeys.empty());
     ASSERT_EQ(second.boxes.size(), 1u);
     EXPECT_EQ(second.boxes[0].text, kAlreadyInstalledText);
@@ -243,7 +245,7 @@ TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
 // An "Extension" value that a pre-check case starts from.
 struct ExistingExtension {
     bool underClassesRoot;
-    bool present;  // false: the MIME type key without the value
+    bool present; // false: the MIME type key without the value
     DWORD type;
     std::string data;
 };
@@ -251,7 +253,7 @@ struct ExistingExtension {
 struct PreCheckCase {
     const char* name;
     std::vector<ExistingExtension> existing;
-    const char* refusal;  // null: the pre-check passes
+    const char* refusal; // null: the pre-check passes
 };
 
 const std::string kLoxa(".loxa", 6);
@@ -262,14 +264,19 @@ const PreCheckCase kPreCheckCases[] = {
     {"type without extension under HKCR", {{true, false, REG_NONE, ""}}, kInUseText},
     {"type without extension under HKLM", {{false, false, REG_NONE, ""}}, kInUseText},
     {"installed under HKCR, no extension under HKLM",
-     {{true, true, REG_SZ, kLoxa}, {false, false, REG_NONE, ""}}, kAlreadyInstalledText},
+     {{true, true, REG_SZ, kLoxa}, {false, false, REG_NONE, ""}},
+     kAlreadyInstalledText},
     {"another extension under HKCR, no extension under HKLM",
-     {{true, true, REG_SZ, std::string(".txt", 5)}, {false, false, REG_NONE, ""}}, kInUseText},
-    {"another extension", {{true, true, REG_SZ, std::string(".txt", 5)}, {false, true, REG_SZ, std::string(".txt", 5)}},
+     {{true, true, REG_SZ, std::string(".txt", 5)}, {false, false, REG_NONE, ""}},
+     kInUseText},
+    {"another extension",
+     {{true, true, REG_SZ, std::string(".txt", 5)}, {false, true, REG_SZ, std::string(".txt", 5)}},
      nullptr},
     {"upper-case extension", {{true, true, REG_SZ, std::string(".LOXA", 6)}}, nullptr},
     {"extension longer than .loxa", {{false, true, REG_SZ, std::string(".loxa2", 7)}}, nullptr},
-    {"binary extension", {{true, true, REG_BINARY, kLoxa}, {false, true, REG_BINARY, kLoxa}}, nullptr},
+    {"binary extension",
+     {{true, true, REG_BINARY, kLoxa}, {false, true, REG_BINARY, kLoxa}},
+     nullptr},
     {"expandable string extension", {{true, true, REG_EXPAND_SZ, kLoxa}}, nullptr},
     {"empty extension", {{true, true, REG_SZ, ""}, {false, true, REG_SZ, ""}}, nullptr},
 };
@@ -282,10 +289,12 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
         ASSERT_TRUE(sandbox.ready());
         for (const ExistingExtension& existing : each.existing) {
             HKEY root = existing.underClassesRoot ? sandbox.classesRoot() : sandbox.localMachine();
-            const char* key = existing.underClassesRoot
-                                  ? "MIME\\Database\\Content Type\\application/x-tv-program-info"
-                                  : "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
-            ASSERT_TRUE(existing.present ? WriteRegistryValue(root, key, "Extension", existing.type, existing.data)
+            const char* key =
+                existing.underClassesRoot
+                    ? "MIME\\Database\\Content Type\\application/x-tv-program-info"
+                    : "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
+            ASSERT_TRUE(existing.present ? WriteRegistryValue(root, key, "Extension", existing.type,
+                                                              existing.data)
                                          : WriteRegistryKey(root, key));
         }
 
@@ -307,15 +316,19 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
             EXPECT_EQ(run.result, 1);
             EXPECT_EQ(run.boxes[0].text, kRegisteredText);
             // Overwritten under both roots.
-            EXPECT_EQ(ReadRegistryValue(sandbox.classesRoot(),
-                                        "MIME\\Database\\Content Type\\application/x-tv-program-info", "Extension")
-                          .data,
-                      kLoxa);
-            EXPECT_EQ(ReadRegistryValue(sandbox.localMachine(),
-                                        "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
-                                        "Extension")
-                          .data,
-                      kLoxa);
+            EXPECT_EQ(
+                ReadRegistryValue(sandbox.classesRoot(),
+                                  "MIME\\Database\\Content Type\\application/x-tv-program-info",
+                                  "Extension")
+                    .data,
+                kLoxa);
+            EXPECT_EQ(
+                ReadRegistryValue(
+                    sandbox.localMachine(),
+                    "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+                    "Extension")
+                    .data,
+                kLoxa);
         }
     }
 }
@@ -350,12 +363,13 @@ TEST(RegisterFileType, PreCheckPassesWhenTheExtensionCannotBeRead)
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
     ASSERT_TRUE(WriteRegistryValue(sandbox.classesRoot(),
-                                   "MIME\\Database\\Content Type\\application/x-tv-program-info", "Extension",
-                                   REG_SZ, kLoxa));
+                                   "MIME\\Database\\Content Type\\application/x-tv-program-info",
+                                   "Extension", REG_SZ, kLoxa));
 
     RunResult run = RunRegisterFileType([](RegistryCallRecorder& registry) {
-        registry.FailCall("read HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
-                          ERROR_ACCESS_DENIED);
+        registry.FailCall(
+            "read HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
+            ERROR_ACCESS_DENIED);
     });
 
     EXPECT_EQ(run.result, 1);
@@ -376,9 +390,10 @@ TEST(RegisterFileType, PreCheckPassesWhenNoBufferCanBeHad)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    ASSERT_TRUE(WriteRegistryValue(sandbox.localMachine(),
-                                   "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
-                                   "Extension", REG_SZ, kLoxa));
+    ASSERT_TRUE(WriteRegistryValue(
+        sandbox.localMachine(),
+        "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+        "Extension", REG_SZ, kLoxa));
     RunResult run;
     {
         ImportPatch heap("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(&FailingHeapAlloc));
@@ -428,8 +443,9 @@ TEST(RegisterFileType, FailingCallStopsTheWritesClosesEveryKeyAndKeepsWhatWasWri
         RegistrySandbox sandbox;
         ASSERT_TRUE(sandbox.ready());
 
-        RunResult run = RunRegisterFileType(
-            [&line](RegistryCallRecorder& registry) { registry.FailCall(line, ERROR_ACCESS_DENIED); });
+        RunResult run = RunRegisterFileType([&line](RegistryCallRecorder& registry) {
+            registry.FailCall(line, ERROR_ACCESS_DENIED);
+        });
 
         EXPECT_EQ(run.result, 0);
         EXPECT_EQ(run.calls, ExpectedUpToFailure(failing));
@@ -460,8 +476,9 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     EXPECT_EQ(run.calls.back(), "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type");
     // Steps 1 to 8 stay; nothing of HKLM or HKCU was written.
     EXPECT_TRUE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo\\shell\\open\\command"));
-    EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(),
-                                   "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info"));
+    EXPECT_FALSE(RegistryKeyExists(
+        sandbox.localMachine(),
+        "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info"));
     EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\.loxa"));
     EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
 
@@ -515,20 +532,23 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
         {PathFault::ModuleFails, 20, false},
         {PathFault::ModuleTruncated, 20, false},
         {PathFault::ShortFails, 20, false},
-        {PathFault::ShortTooLong, 300, false},  // beyond the buffer
-        {PathFault::ShortTooLong, 257, false},  // no room for " %1"
-        {PathFault::None, 256, true},           // " %1" just fits
+        {PathFault::ShortTooLong, 300, false}, // beyond the buffer
+        {PathFault::ShortTooLong, 257, false}, // no room for " %1"
+        {PathFault::None, 256, true},          // " %1" just fits
     };
     for (const PathCase& each : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(each.fault)) + "/" + std::to_string(each.length));
+        SCOPED_TRACE(std::to_string(static_cast<int>(each.fault)) + "/"
+                     + std::to_string(each.length));
         RegistrySandbox sandbox;
         ASSERT_TRUE(sandbox.ready());
         pathFault = each.fault;
         shortPathLength = each.length;
         RunResult run;
         {
-            ImportPatch module("kernel32.dll", "GetModuleFileNameA", reinterpret_cast<void*>(&FakeModuleFileName));
-            ImportPatch shortPath("kernel32.dll", "GetShortPathNameA", reinterpret_cast<void*>(&FakeShortPathName));
+            ImportPatch module("kernel32.dll", "GetModuleFileNameA",
+                               reinterpret_cast<void*>(&FakeModuleFileName));
+            ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
+                                  reinterpret_cast<void*>(&FakeShortPathName));
             ASSERT_TRUE(module.active() && shortPath.active());
             run = RunRegisterFileType();
         }
@@ -546,12 +566,16 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
             EXPECT_EQ(run.boxes[0].text, kRegisteredText);
             std::string path = "C:\\" + std::string(each.length - 3, 'A');
             EXPECT_EQ(ReadRegistryValue(sandbox.localMachine(),
-                                        "SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command", nullptr)
+                                        "SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command",
+                                        nullptr)
                           .data,
                       path + " %1" + '\0');
-            EXPECT_EQ(ReadRegistryValue(sandbox.classesRoot(), "Loxa.ProgramInfo\\DefaultIcon", nullptr).data,
-                      path + ",1" + '\0');
-            EXPECT_EQ(ReadRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa", nullptr).data, path + '\0');
+            EXPECT_EQ(
+                ReadRegistryValue(sandbox.classesRoot(), "Loxa.ProgramInfo\\DefaultIcon", nullptr)
+                    .data,
+                path + ",1" + '\0');
+            EXPECT_EQ(ReadRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa", nullptr).data,
+                      path + '\0');
         }
     }
 }

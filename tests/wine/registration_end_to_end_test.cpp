@@ -18,12 +18,14 @@ constexpr char kMachineMimeDatabase[] = "SOFTWARE\\Classes\\MIME\\Database\\Cont
 
 void DeleteRegistration()
 {
-    for (const char* key : {"SOFTWARE\\Classes\\.loxa", "SOFTWARE\\Classes\\Loxa.ProgramInfo",
-                            "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+    for (const char* key :
+         {"SOFTWARE\\Classes\\.loxa", "SOFTWARE\\Classes\\Loxa.ProgramInfo",
+          "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
     }
-    for (const char* key : {".loxa", "Loxa.ProgramInfo", "MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+    for (const char* key : {".loxa", "Loxa.ProgramInfo",
+                            "MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
         RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
         RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
     }
@@ -47,9 +49,10 @@ protected:
     {
         DeleteRegistration();
         if (createdMimeDatabase_) {
-            for (const char* key : {"SOFTWARE\\Classes\\MIME\\Database\\Content Type",
-                                    "SOFTWARE\\Classes\\MIME\\Database", "SOFTWARE\\Classes\\MIME"}) {
-                RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);  // only while empty
+            for (const char* key :
+                 {"SOFTWARE\\Classes\\MIME\\Database\\Content Type",
+                  "SOFTWARE\\Classes\\MIME\\Database", "SOFTWARE\\Classes\\MIME"}) {
+                RegDeleteKeyA(HKEY_LOCAL_MACHINE, key); // only while empty
             }
         }
     }
@@ -57,7 +60,8 @@ protected:
     // Runs loxa.exe with `tail`, answering every box with OK; the run must
     // end with 0 after showing exactly `texts`, captioned "Loxa", each with
     // one OK button and the given icon.
-    static void Run(const std::string& tail, const std::vector<std::pair<const char*, BoxIcon>>& texts)
+    static void Run(const std::string& tail,
+                    const std::vector<std::pair<const char*, BoxIcon>>& texts)
     {
         LoxaProcess loxa;
         ASSERT_TRUE(StartLoxa(tail, loxa));
@@ -94,21 +98,30 @@ TEST_F(RegistrationEndToEnd, RegisterThenRefuseASecondTimeThenUnregister)
     for (const std::string& prefix : {std::string(), std::string("SOFTWARE\\Classes\\")}) {
         HKEY root = prefix.empty() ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
         SCOPED_TRACE(prefix);
-        EXPECT_EQ(ReadRegistryValue(root, (prefix + "MIME\\Database\\Content Type\\application/x-tv-program-info").c_str(),
-                                    "Extension")
-                      .data,
-                  std::string(".loxa", 6));
+        EXPECT_EQ(
+            ReadRegistryValue(
+                root,
+                (prefix + "MIME\\Database\\Content Type\\application/x-tv-program-info").c_str(),
+                "Extension")
+                .data,
+            std::string(".loxa", 6));
         EXPECT_EQ(ReadRegistryValue(root, (prefix + ".loxa").c_str(), nullptr).data,
                   std::string("Loxa.ProgramInfo", 17));
         EXPECT_EQ(ReadRegistryValue(root, (prefix + ".loxa").c_str(), "Content Type").data,
                   std::string("application/x-tv-program-info", 30));
-        EXPECT_EQ(ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo").c_str(), nullptr).data, std::string("Loxa", 5));
-        RegistryValue flags = ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo").c_str(), "EditFlags");
+        EXPECT_EQ(ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo").c_str(), nullptr).data,
+                  std::string("Loxa", 5));
+        RegistryValue flags =
+            ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo").c_str(), "EditFlags");
         EXPECT_EQ(flags.type, static_cast<DWORD>(REG_BINARY));
         EXPECT_EQ(flags.data, std::string("\x00\x00\x01\x00", 4));
-        EXPECT_EQ(ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo\\DefaultIcon").c_str(), nullptr).data,
-                  path + ",1" + '\0');
-        EXPECT_EQ(ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo\\shell\\open\\command").c_str(), nullptr).data,
+        EXPECT_EQ(
+            ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo\\DefaultIcon").c_str(), nullptr)
+                .data,
+            path + ",1" + '\0');
+        EXPECT_EQ(ReadRegistryValue(
+                      root, (prefix + "Loxa.ProgramInfo\\shell\\open\\command").c_str(), nullptr)
+                      .data,
                   path + " %1" + '\0');
     }
     EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", nullptr).data, path + '\0');
@@ -116,7 +129,8 @@ TEST_F(RegistrationEndToEnd, RegisterThenRefuseASecondTimeThenUnregister)
     Run("/R", {{kAlreadyInstalledText, BoxIcon::Information}});
 
     Run("/U", {{kUnregisteredText, BoxIcon::None}});
-    for (const char* key : {".loxa", "Loxa.ProgramInfo", "MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+    for (const char* key : {".loxa", "Loxa.ProgramInfo",
+                            "MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
         EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
     }
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Loxa.ProgramInfo"));

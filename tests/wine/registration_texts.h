@@ -1,7 +1,8 @@
 // The texts that /R and /U show, written out for the tests to expect.
 #pragma once
 
-inline constexpr char kOpenFailedText[] = "RegOpenKeyExのエラーです\nレジストリをオープンできませんでした";
+inline constexpr char kOpenFailedText[] =
+    "RegOpenKeyExのエラーです\nレジストリをオープンできませんでした";
 inline constexpr char kSetFailedText[] = "RegSetValueExのエラーです\n値をセットできませんでした";
 inline constexpr char kInUseText[] =
     "application/x-tv-program-infoは他のアプリで使用されています。\n登録を中止します。";

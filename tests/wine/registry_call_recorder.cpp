@@ -20,11 +20,16 @@ decltype(&RegCloseKey) realCloseKey;
 std::string AccessName(REGSAM access)
 {
     switch (access) {
-    case KEY_QUERY_VALUE: return "KEY_QUERY_VALUE";
-    case KEY_CREATE_SUB_KEY: return "KEY_CREATE_SUB_KEY";
-    case KEY_SET_VALUE | KEY_CREATE_SUB_KEY: return "KEY_SET_VALUE|KEY_CREATE_SUB_KEY";
-    case KEY_READ: return "KEY_READ";
-    case KEY_ALL_ACCESS: return "KEY_ALL_ACCESS";
+    case KEY_QUERY_VALUE:
+        return "KEY_QUERY_VALUE";
+    case KEY_CREATE_SUB_KEY:
+        return "KEY_CREATE_SUB_KEY";
+    case KEY_SET_VALUE | KEY_CREATE_SUB_KEY:
+        return "KEY_SET_VALUE|KEY_CREATE_SUB_KEY";
+    case KEY_READ:
+        return "KEY_READ";
+    case KEY_ALL_ACCESS:
+        return "KEY_ALL_ACCESS";
     default: {
         char text[16];
         std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(access));
@@ -71,7 +76,8 @@ LONG WINAPI CreateKey(HKEY parent, const char* name, DWORD reserved, char* keyCl
     }
     LONG result = recorder->Injected(line);
     if (result == ERROR_SUCCESS) {
-        result = realCreateKey(parent, name, reserved, keyClass, options, access, security, key, disposition);
+        result = realCreateKey(parent, name, reserved, keyClass, options, access, security, key,
+                               disposition);
     }
     if (result == ERROR_SUCCESS) {
         recorder->Opened(*key, path);
@@ -80,7 +86,8 @@ LONG WINAPI CreateKey(HKEY parent, const char* name, DWORD reserved, char* keyCl
     return result;
 }
 
-LONG WINAPI SetValue(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+LONG WINAPI SetValue(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data,
+                     DWORD size)
 {
     std::string line = "set " + recorder->NameOf(key) + " " + ValueName(name) + " ";
     if (type == REG_SZ) {
@@ -104,9 +111,11 @@ LONG WINAPI SetValue(HKEY key, const char* name, DWORD reserved, DWORD type, con
     return result;
 }
 
-LONG WINAPI QueryValue(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size)
+LONG WINAPI QueryValue(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data,
+                       DWORD* size)
 {
-    std::string line = (data == nullptr ? "query " : "read ") + recorder->NameOf(key) + " " + ValueName(name);
+    std::string line =
+        (data == nullptr ? "query " : "read ") + recorder->NameOf(key) + " " + ValueName(name);
     LONG result = recorder->Injected(line);
     if (result == ERROR_SUCCESS) {
         result = realQueryValue(key, name, reserved, type, data, size);
@@ -115,8 +124,8 @@ LONG WINAPI QueryValue(HKEY key, const char* name, DWORD* reserved, DWORD* type,
     return result;
 }
 
-LONG WINAPI EnumKey(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, char* keyClass,
-                    DWORD* classSize, FILETIME* lastWrite)
+LONG WINAPI EnumKey(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved,
+                    char* keyClass, DWORD* classSize, FILETIME* lastWrite)
 {
     std::string line = "enum " + recorder->NameOf(key) + " " + std::to_string(index);
     LONG result = recorder->Injected(line);
@@ -148,10 +157,11 @@ LONG WINAPI CloseKey(HKEY key)
 }
 
 template <typename Function>
-void Patch(std::vector<std::unique_ptr<ImportPatch>>& patches, const char* name, Function replacement,
-           Function& real)
+void Patch(std::vector<std::unique_ptr<ImportPatch>>& patches, const char* name,
+           Function replacement, Function& real)
 {
-    auto patch = std::make_unique<ImportPatch>("advapi32.dll", name, reinterpret_cast<void*>(replacement));
+    auto patch =
+        std::make_unique<ImportPatch>("advapi32.dll", name, reinterpret_cast<void*>(replacement));
     real = reinterpret_cast<Function>(patch->original());
     patches.push_back(std::move(patch));
 }

@@ -44,12 +44,13 @@ private:
 struct RegistryValue {
     bool found = false;
     DWORD type = REG_NONE;
-    std::string data;  // the bytes as read, NUL included
+    std::string data; // the bytes as read, NUL included
 };
 
 RegistryValue ReadRegistryValue(HKEY root, const char* path, const char* name);
 bool RegistryKeyExists(HKEY root, const char* path);
 // Create the key (and its parents) when missing; the second also sets a value.
 bool WriteRegistryKey(HKEY root, const char* path);
-bool WriteRegistryValue(HKEY root, const char* path, const char* name, DWORD type, const std::string& data);
-std::string AsText(const std::string& data);  // up to the first NUL
+bool WriteRegistryValue(HKEY root, const char* path, const char* name, DWORD type,
+                        const std::string& data);
+std::string AsText(const std::string& data); // up to the first NUL

@@ -10,7 +10,7 @@
 
 struct ReceiverProcess {
     UniqueHandle process;
-    std::string outFolder;  // ends with a backslash
+    std::string outFolder; // ends with a backslash
 
     ReceiverProcess() = default;
     ReceiverProcess(const ReceiverProcess&) = delete;

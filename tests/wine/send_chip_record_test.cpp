@@ -24,8 +24,7 @@ protected:
         // loxa.exe registers the format before WinMain; the tests do it here.
         RegisterChipClipboardFormat();
         ASSERT_NE(ChipClipboardFormat, 0u);
-        const ::testing::TestInfo* test =
-            ::testing::UnitTest::GetInstance()->current_test_info();
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         ASSERT_TRUE(CreateScratchFolder(std::string("SendChipRecord.") + test->name(), folder));
     }
 

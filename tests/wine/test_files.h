@@ -48,7 +48,7 @@ inline bool WriteBytes(const std::string& path, const std::string& bytes)
     UniqueHandle owner(file);
     DWORD written = 0;
     return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
-        && written == bytes.size();
+           && written == bytes.size();
 }
 
 inline bool ReadBytes(const std::string& path, std::string& bytes)

@@ -20,8 +20,10 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-constexpr char kClassesRootMimeType[] = "MIME\\Database\\Content Type\\application/x-tv-program-info";
-constexpr char kMachineMimeType[] = "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
+constexpr char kClassesRootMimeType[] =
+    "MIME\\Database\\Content Type\\application/x-tv-program-info";
+constexpr char kMachineMimeType[] =
+    "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
 
 void Register()
 {
@@ -79,7 +81,8 @@ void ExpectEverythingRegistered(const RegistrySandbox& sandbox)
     for (HKEY root : {sandbox.classesRoot(), sandbox.localMachine()}) {
         const std::string prefix = root == sandbox.classesRoot() ? "" : "SOFTWARE\\Classes\\";
         EXPECT_TRUE(RegistryKeyExists(root, (prefix + ".loxa").c_str())) << prefix;
-        EXPECT_TRUE(RegistryKeyExists(root, (prefix + "MIME\\Database\\Content Type\\application/x-tv-program-info").c_str()))
+        EXPECT_TRUE(RegistryKeyExists(
+            root, (prefix + "MIME\\Database\\Content Type\\application/x-tv-program-info").c_str()))
             << prefix;
     }
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
@@ -91,47 +94,51 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
     ASSERT_TRUE(sandbox.ready());
     Register();
     // Plug-in handlers that the chooser would list.
-    ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約", nullptr, REG_SZ,
-                                   std::string("C:\\plugins\\rec.dll", 19)));
-    ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\Mail\\Options", "to", REG_SZ,
-                                   std::string("a@b", 4)));
+    ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約", nullptr,
+                                   REG_SZ, std::string("C:\\plugins\\rec.dll", 19)));
+    ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\Mail\\Options", "to",
+                                   REG_SZ, std::string("a@b", 4)));
 
     RunResult run = RunUnregisterFileType();
 
     EXPECT_EQ(run.result, 1);
     ExpectBoxes(run, {kUnregisteredText});
     EXPECT_TRUE(run.openKeys.empty());
-    EXPECT_EQ(Deletions(run.calls), (Lines{
-        "delete HKLM\\SOFTWARE\\Classes\\.loxa",
-        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon",
-        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command",
-        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open",
-        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell",
-        "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo",
-        "delete HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
-        "delete HKCR\\.loxa",
-        "delete HKCR\\Loxa.ProgramInfo\\DefaultIcon",
-        "delete HKCR\\Loxa.ProgramInfo\\shell\\open\\command",
-        "delete HKCR\\Loxa.ProgramInfo\\shell\\open",
-        "delete HKCR\\Loxa.ProgramInfo\\shell",
-        "delete HKCR\\Loxa.ProgramInfo",
-        "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
-        "delete HKCU\\SOFTWARE\\Loxa\\Mail\\Options",
-        "delete HKCU\\SOFTWARE\\Loxa\\Mail",
-        "delete HKCU\\SOFTWARE\\Loxa\\録画予約",
-        "delete HKCU\\SOFTWARE\\Loxa",
-    }));
+    EXPECT_EQ(
+        Deletions(run.calls),
+        (Lines{
+            "delete HKLM\\SOFTWARE\\Classes\\.loxa",
+            "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon",
+            "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command",
+            "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open",
+            "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell",
+            "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo",
+            "delete HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+            "delete HKCR\\.loxa",
+            "delete HKCR\\Loxa.ProgramInfo\\DefaultIcon",
+            "delete HKCR\\Loxa.ProgramInfo\\shell\\open\\command",
+            "delete HKCR\\Loxa.ProgramInfo\\shell\\open",
+            "delete HKCR\\Loxa.ProgramInfo\\shell",
+            "delete HKCR\\Loxa.ProgramInfo",
+            "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+            "delete HKCU\\SOFTWARE\\Loxa\\Mail\\Options",
+            "delete HKCU\\SOFTWARE\\Loxa\\Mail",
+            "delete HKCU\\SOFTWARE\\Loxa\\録画予約",
+            "delete HKCU\\SOFTWARE\\Loxa",
+        }));
 
     for (const char* key : {".loxa", "Loxa.ProgramInfo", kClassesRootMimeType}) {
         EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), key)) << key;
     }
-    for (const char* key : {"SOFTWARE\\Classes\\.loxa", "SOFTWARE\\Classes\\Loxa.ProgramInfo", kMachineMimeType}) {
+    for (const char* key :
+         {"SOFTWARE\\Classes\\.loxa", "SOFTWARE\\Classes\\Loxa.ProgramInfo", kMachineMimeType}) {
         EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), key)) << key;
     }
     EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
     // Only opened, never deleted.
     EXPECT_TRUE(RegistryKeyExists(sandbox.classesRoot(), "MIME\\Database\\Content Type"));
-    EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\MIME\\Database\\Content Type"));
+    EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(),
+                                  "SOFTWARE\\Classes\\MIME\\Database\\Content Type"));
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE"));
 
     // Nothing of this program's is left to remove.
@@ -156,7 +163,7 @@ TEST(UnregisterFileType, NothingRegisteredShowsTwoBoxesAndDeletesNothing)
 struct OwnerCase {
     const char* name;
     std::function<bool(const RegistrySandbox&)> alter;
-    std::vector<const char*> boxes;  // one box: the check passed
+    std::vector<const char*> boxes; // one box: the check passed
 };
 
 bool SetDescription(HKEY root, const char* key, DWORD type, const std::string& data)
@@ -167,43 +174,62 @@ bool SetDescription(HKEY root, const char* key, DWORD type, const std::string& d
 bool DropDescription(HKEY root, const char* key)
 {
     UniqueKey progId;
-    return RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, progId.put()) == ERROR_SUCCESS &&
-           RegDeleteValueA(progId.get(), nullptr) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, progId.put()) == ERROR_SUCCESS
+           && RegDeleteValueA(progId.get(), nullptr) == ERROR_SUCCESS;
 }
 
 const OwnerCase kOwnerCases[] = {
     {"other text under HKCR",
-     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Other", 6)); },
+     [](const RegistrySandbox& s) {
+         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ,
+                               std::string("Other", 6));
+     },
      {kForeignText, kRefusedText}},
     {"other text under HKLM",
      [](const RegistrySandbox& s) {
-         return SetDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo", REG_SZ, std::string("Other", 6));
+         return SetDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo", REG_SZ,
+                               std::string("Other", 6));
      },
      {kForeignText, kRefusedText}},
     {"title in other letter case",
-     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("LOXA", 5)); },
+     [](const RegistrySandbox& s) {
+         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("LOXA", 5));
+     },
      {kForeignText, kRefusedText}},
     {"title with more after it",
-     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Loxa2", 6)); },
+     [](const RegistrySandbox& s) {
+         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ,
+                               std::string("Loxa2", 6));
+     },
      {kForeignText, kRefusedText}},
     {"empty description",
-     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, ""); },
+     [](const RegistrySandbox& s) {
+         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, "");
+     },
      {kForeignText, kRefusedText}},
     {"no description under HKCR",
      [](const RegistrySandbox& s) { return DropDescription(s.classesRoot(), "Loxa.ProgramInfo"); },
      {kInUseText, kRefusedText}},
     {"no description under HKLM",
-     [](const RegistrySandbox& s) { return DropDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"); },
+     [](const RegistrySandbox& s) {
+         return DropDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo");
+     },
      {kInUseText, kRefusedText}},
     {"HKLM ProgID missing",
-     [](const RegistrySandbox& s) { return RegDeleteTreeA(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo") == ERROR_SUCCESS; },
+     [](const RegistrySandbox& s) {
+         return RegDeleteTreeA(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo")
+                == ERROR_SUCCESS;
+     },
      {kOpenFailedText, kRefusedText}},
     {"binary description",
-     [](const RegistrySandbox& s) { return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_BINARY, "Other"); },
+     [](const RegistrySandbox& s) {
+         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_BINARY, "Other");
+     },
      {kUnregisteredText}},
     {"expandable description",
      [](const RegistrySandbox& s) {
-         return SetDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo", REG_EXPAND_SZ, std::string("Other", 6));
+         return SetDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo",
+                               REG_EXPAND_SZ, std::string("Other", 6));
      },
      {kUnregisteredText}},
 };
@@ -228,7 +254,8 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
         } else {
             EXPECT_EQ(run.result, 1);
             EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo"));
-            EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
+            EXPECT_FALSE(
+                RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
         }
     }
 }
@@ -239,7 +266,8 @@ TEST(UnregisterFileType, UnreadableDescriptionPasses)
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
     Register();
-    ASSERT_TRUE(SetDescription(sandbox.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Other", 6)));
+    ASSERT_TRUE(
+        SetDescription(sandbox.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Other", 6)));
 
     RunResult run = RunUnregisterFileType([](RegistryCallRecorder& registry) {
         registry.FailCall("read HKCR\\Loxa.ProgramInfo (default)", ERROR_ACCESS_DENIED);
@@ -266,14 +294,15 @@ TEST(UnregisterFileType, KeysAlreadyGoneOrParentsUnopenableAreSkippedSilently)
     EXPECT_EQ(run.result, 1);
     ExpectBoxes(run, {kUnregisteredText});
     EXPECT_TRUE(run.openKeys.empty());
-    EXPECT_EQ(Deletions(run.calls), (Lines{
-        "delete HKCR\\Loxa.ProgramInfo\\DefaultIcon",
-        "delete HKCR\\Loxa.ProgramInfo\\shell\\open\\command",
-        "delete HKCR\\Loxa.ProgramInfo\\shell\\open",
-        "delete HKCR\\Loxa.ProgramInfo\\shell",
-        "delete HKCR\\Loxa.ProgramInfo",
-        "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
-    }));
+    EXPECT_EQ(Deletions(run.calls),
+              (Lines{
+                  "delete HKCR\\Loxa.ProgramInfo\\DefaultIcon",
+                  "delete HKCR\\Loxa.ProgramInfo\\shell\\open\\command",
+                  "delete HKCR\\Loxa.ProgramInfo\\shell\\open",
+                  "delete HKCR\\Loxa.ProgramInfo\\shell",
+                  "delete HKCR\\Loxa.ProgramInfo",
+                  "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
+              }));
     // Under the HKLM classes key that could not be opened, everything stays.
     EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\.loxa"));
     EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
@@ -289,15 +318,15 @@ TEST(DeleteKeyTree, RemovesADeepTreeBottomUp)
     // Built a level at a time: the whole path is longer than one call takes.
     std::string deepest = kTree;
     UniqueKey level;
-    ASSERT_EQ(RegCreateKeyExA(sandbox.currentUser(), kTree, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, level.put(),
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExA(sandbox.currentUser(), kTree, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              level.put(), nullptr),
               ERROR_SUCCESS);
     for (int depth = 0; depth < 40; ++depth) {
         std::string name = "level" + std::to_string(depth);
         deepest += "\\" + name;
         UniqueKey child;
-        ASSERT_EQ(RegCreateKeyExA(level.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, child.put(),
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExA(level.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  child.put(), nullptr),
                   ERROR_SUCCESS);
         level = std::move(child);
     }
@@ -317,7 +346,7 @@ TEST(DeleteKeyTree, RemovesADeepTreeBottomUp)
 
     EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), kTree));
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE"));
-    ASSERT_EQ(deletions.size(), 44u);  // the tree, forty levels, level0\a, level0\a\b, level0\b
+    ASSERT_EQ(deletions.size(), 44u); // the tree, forty levels, level0\a, level0\a\b, level0\b
     // Subkeys go in the platform's (alphabetical) order.
     EXPECT_EQ(deletions[0], "delete HKCU\\SOFTWARE\\Tree\\level0\\a\\b");
     EXPECT_EQ(deletions[3], "delete " + ("HKCU\\" + deepest));
@@ -325,7 +354,8 @@ TEST(DeleteKeyTree, RemovesADeepTreeBottomUp)
     // Every key goes after all the keys below it.
     for (size_t i = 0; i < deletions.size(); ++i) {
         for (size_t j = i + 1; j < deletions.size(); ++j) {
-            EXPECT_NE(deletions[j].rfind(deletions[i] + "\\", 0), 0u) << deletions[j] << " after " << deletions[i];
+            EXPECT_NE(deletions[j].rfind(deletions[i] + "\\", 0), 0u)
+                << deletions[j] << " after " << deletions[i];
         }
     }
 }
@@ -351,10 +381,11 @@ TEST(DeleteKeyTree, RemovesFiftySubkeysAndGivesUpBeyond)
         }
         // The first fifty (in the platform's order) went; the key stays
         // since it still has subkeys.
-        ASSERT_EQ(RegOpenKeyExA(sandbox.currentUser(), kTree, 0, KEY_READ, tree.put()), ERROR_SUCCESS);
+        ASSERT_EQ(RegOpenKeyExA(sandbox.currentUser(), kTree, 0, KEY_READ, tree.put()),
+                  ERROR_SUCCESS);
         DWORD subkeys = 0;
-        ASSERT_EQ(RegQueryInfoKeyA(tree.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr, nullptr),
+        ASSERT_EQ(RegQueryInfoKeyA(tree.get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                   nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
                   ERROR_SUCCESS);
         EXPECT_EQ(subkeys, 10u);
         EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\k49"));
@@ -377,11 +408,11 @@ TEST(DeleteKeyTree, EnumerationFailureEndsThatLevel)
         calls = registry.calls();
     }
     EXPECT_EQ(calls, (Lines{
-        "open HKCU\\SOFTWARE\\Tree KEY_ALL_ACCESS",
-        "enum HKCU\\SOFTWARE\\Tree 0 -> 234",
-        "close HKCU\\SOFTWARE\\Tree",
-        "delete HKCU\\SOFTWARE\\Tree -> 5",
-    }));
+                         "open HKCU\\SOFTWARE\\Tree KEY_ALL_ACCESS",
+                         "enum HKCU\\SOFTWARE\\Tree 0 -> 234",
+                         "close HKCU\\SOFTWARE\\Tree",
+                         "delete HKCU\\SOFTWARE\\Tree -> 5",
+                     }));
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\child"));
 }
 

@@ -8,10 +8,7 @@ namespace {
 
 class CodePageEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
-        ASSERT_EQ(GetACP(), 932u) << "Wine must run with LANG=ja_JP.UTF-8";
-    }
+    void SetUp() override { ASSERT_EQ(GetACP(), 932u) << "Wine must run with LANG=ja_JP.UTF-8"; }
 };
 
 } // namespace

@@ -22,16 +22,18 @@ struct Constant {
     std::int32_t value;
 };
 
+// clang-format off
 constexpr Constant kConstants[] = {
     {72, 0},   {76, 1},   {80, 0},   {84, 0},   {88, 0},   {100, -1}, {104, -1},
     {108, -1}, {112, 0},  {116, 1},  {120, -1}, {128, 0},  {132, 0},  {136, -1},
     {140, 0},  {144, 0},  {148, -1}, {152, 1},  {156, 2},  {160, 0},  {180, 0},
     {184, 0},  {188, 1},  {192, -1},
 };
+// clang-format on
 
 // The NUL-terminated string at `offset`, which must end before `size`.
-bool ReadText(const unsigned char* bytes, std::size_t size, std::int32_t offset,
-              std::string& text, std::size_t& next)
+bool ReadText(const unsigned char* bytes, std::size_t size, std::int32_t offset, std::string& text,
+              std::size_t& next)
 {
     if (offset < static_cast<std::int32_t>(kFixedPartSize)
         || static_cast<std::size_t>(offset) >= size) {
@@ -42,7 +44,8 @@ bool ReadText(const unsigned char* bytes, std::size_t size, std::int32_t offset,
     if (end == nullptr) {
         return false;
     }
-    text.assign(reinterpret_cast<const char*>(start), static_cast<const unsigned char*>(end) - start);
+    text.assign(reinterpret_cast<const char*>(start),
+                static_cast<const unsigned char*>(end) - start);
     next = static_cast<std::size_t>(offset) + text.size() + 1;
     return true;
 }
@@ -67,8 +70,7 @@ std::string Escape(const std::string& text)
 
 } // namespace
 
-bool DecodeChip(const unsigned char* bytes, std::size_t size, DecodedChip& chip,
-                std::string& fault)
+bool DecodeChip(const unsigned char* bytes, std::size_t size, DecodedChip& chip, std::string& fault)
 {
     char reason[128];
     if (size < kFixedPartSize + 3) {

@@ -98,7 +98,8 @@ HDDEDATA HandlePoke(UINT format, HSZ itemName, HDDEDATA data)
     std::fflush(stdout);
 
     if (!server.options.outDir.empty()) {
-        const std::string base = server.options.outDir + "\\chip-" + std::to_string(server.received);
+        const std::string base =
+            server.options.outDir + "\\chip-" + std::to_string(server.received);
         WriteFileBytes(base + ".bin", bytes.data(), bytes.size());
         WriteFileBytes(base + ".txt", line.data(), line.size());
     }
@@ -160,8 +161,8 @@ int main(int argc, char** argv)
     }
     server.format = RegisterClipboardFormatA("ZuriNoteChipData100");
     if (DdeInitializeA(&server.instance, &ReceiverCallback,
-                       APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_REQUESTS
-                           | CBF_FAIL_EXECUTES | CBF_SKIP_ALLNOTIFICATIONS,
+                       APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_REQUESTS | CBF_FAIL_EXECUTES
+                           | CBF_SKIP_ALLNOTIFICATIONS,
                        0)
         != DMLERR_NO_ERROR) {
         std::fprintf(stderr, "DdeInitialize failed\n");

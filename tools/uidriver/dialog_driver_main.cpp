@@ -16,7 +16,8 @@
 int main(int argc, char** argv)
 {
     const char* command = argc > 1 ? argv[1] : "wait";
-    const DWORD timeoutMs = argc > 2 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 30000;
+    const DWORD timeoutMs =
+        argc > 2 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 30000;
     HWND dialog = WaitForProgramDataDialog(0, timeoutMs);
     if (dialog == nullptr) {
         std::fprintf(stderr, "no program data dialog appeared\n");
@@ -35,10 +36,9 @@ int main(int argc, char** argv)
             return 1;
         }
         std::printf("%s/%s/%s %s:%s lead %s (%d..%d) delete-when-done %s\ntitle: %s\nmemo: %s\n",
-                    view.year.c_str(), view.month.c_str(), view.day.c_str(),
-                    view.startHour.c_str(), view.startMinute.c_str(), view.leadMinutes.c_str(),
-                    view.leadLow, view.leadHigh, view.deleteWhenDone ? "yes" : "no",
-                    view.title.c_str(), view.memo.c_str());
+                    view.year.c_str(), view.month.c_str(), view.day.c_str(), view.startHour.c_str(),
+                    view.startMinute.c_str(), view.leadMinutes.c_str(), view.leadLow, view.leadHigh,
+                    view.deleteWhenDone ? "yes" : "no", view.title.c_str(), view.memo.c_str());
         return 0;
     }
     if (std::strcmp(command, "register") == 0) {

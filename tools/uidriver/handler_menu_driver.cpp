@@ -29,8 +29,9 @@ HWND FindMenuWindow(DWORD processId)
 
 bool ReadWholeFile(const std::string& path, std::string& contents)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -70,7 +71,8 @@ std::vector<MenuItemView> ParseItems(const std::string& contents)
 
 bool PostKey(HWND window, WPARAM key)
 {
-    return PostMessageA(window, WM_KEYDOWN, key, 1) && PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+    return PostMessageA(window, WM_KEYDOWN, key, 1)
+           && PostMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
 } // namespace

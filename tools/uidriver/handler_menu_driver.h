@@ -13,11 +13,11 @@
 struct MenuItemView {
     UINT id = 0;
     bool separator = false;
-    std::string text;  // bytes as shown (code page 932)
+    std::string text; // bytes as shown (code page 932)
 };
 
 struct HandlerMenuView {
-    HWND window = nullptr;  // the "#32768" menu window
+    HWND window = nullptr; // the "#32768" menu window
     std::vector<MenuItemView> items;
 };
 

@@ -13,7 +13,7 @@ bool IsMenuWindow(HWND window)
 {
     char className[16] = {};
     return GetClassNameA(window, className, sizeof className) > 0
-        && lstrcmpA(className, "#32768") == 0;
+           && lstrcmpA(className, "#32768") == 0;
 }
 
 std::string DescribeMenu(HMENU menu)
@@ -32,9 +32,9 @@ std::string DescribeMenu(HMENU menu)
         item.cch += 1;
         GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &item);
         text.resize(lstrlenA(text.c_str()));
-        const char kind = (item.fType & MFT_SEPARATOR) ? '-'
-            : (item.fType & ~MFT_RIGHTJUSTIFY) == MFT_STRING ? 'S'
-            : '?';
+        const char kind = (item.fType & MFT_SEPARATOR)                     ? '-'
+                          : (item.fType & ~MFT_RIGHTJUSTIFY) == MFT_STRING ? 'S'
+                                                                           : '?';
         lines += std::to_string(item.wID) + '\t' + kind + '\t' + text + '\n';
     }
     return lines;
@@ -75,14 +75,16 @@ void ReportMenu(HWND window)
 
 } // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM wParam, LPARAM lParam)
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    MenuProbeHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && !busy) {
         const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
         if (call->message == WM_DESTROY && call->hwnd == lastReported) {
-            lastReported = nullptr;  // a later menu may get the same handle
+            lastReported = nullptr; // a later menu may get the same handle
         }
-        const bool shown = (call->message == WM_SHOWWINDOW && call->wParam)
+        const bool shown =
+            (call->message == WM_SHOWWINDOW && call->wParam)
             || (call->message == WM_WINDOWPOSCHANGED
                 && (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_SHOWWINDOW));
         if (shown && call->hwnd != lastReported && IsMenuWindow(call->hwnd)) {

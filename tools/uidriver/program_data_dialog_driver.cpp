@@ -13,7 +13,7 @@ constexpr char kDialogCaption[] = "番組データ";
 
 struct Search {
     DWORD processId;
-    bool wantDialog;  // the program data dialog, or else a message box
+    bool wantDialog; // the program data dialog, or else a message box
     HWND found;
 };
 
@@ -32,8 +32,8 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM parameter)
     if (lstrcmpA(className, kDialogClass) != 0) {
         return TRUE;
     }
-    const bool isDialog = lstrcmpA(caption, kDialogCaption) == 0
-                          && GetDlgItem(window, IDC_MEMO_TEXT) != nullptr;
+    const bool isDialog =
+        lstrcmpA(caption, kDialogCaption) == 0 && GetDlgItem(window, IDC_MEMO_TEXT) != nullptr;
     const bool isBox = !isDialog && GetDlgItem(window, 0xFFFF) != nullptr;
     if (search.wantDialog ? isDialog : isBox) {
         search.found = window;

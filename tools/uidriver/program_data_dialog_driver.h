@@ -8,12 +8,12 @@
 #include <string>
 
 struct ProgramDataDialogView {
-    std::string year, month, day, startHour, startMinute;  // field texts as shown
+    std::string year, month, day, startHour, startMinute; // field texts as shown
     std::string title;
     std::string memo;
     std::string leadMinutes;
-    bool deleteWhenDone = false;  // check box "終了時削除で作成"
-    int leadLow = -1, leadHigh = -1;  // range of the up-down control
+    bool deleteWhenDone = false;     // check box "終了時削除で作成"
+    int leadLow = -1, leadHigh = -1; // range of the up-down control
 };
 
 // Waits up to `timeoutMs` for the visible dialog of the process (any process

@@ -21,8 +21,8 @@ bool CreateScratchFolder(const std::string& name, ScratchFolder& folder)
     if (length == 0 || length >= MAX_PATH) {
         return false;
     }
-    std::string path = std::string(temp) + "loxa-" + std::to_string(GetCurrentProcessId()) + "-"
-                       + name + "\\";
+    std::string path =
+        std::string(temp) + "loxa-" + std::to_string(GetCurrentProcessId()) + "-" + name + "\\";
     if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         return false;
     }

@@ -6,7 +6,7 @@
 #include <vector>
 
 struct ScratchFolder {
-    std::string path;  // ends with a backslash; empty when creation failed
+    std::string path; // ends with a backslash; empty when creation failed
     std::vector<std::string> files;
 
     ScratchFolder() = default;

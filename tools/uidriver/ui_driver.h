@@ -51,7 +51,7 @@ struct DrivenProcessDeleter {
 using UniqueDrivenProcess = UniqueResource<HANDLE, DrivenProcessDeleter>;
 
 struct LoxaProcess {
-    UniqueFilePath probeLog;  // the probe's event log of this run, deleted after the process ended
+    UniqueFilePath probeLog; // the probe's event log of this run, deleted after the process ended
     UniqueDrivenProcess process;
     DWORD processId = 0;
 };
@@ -84,9 +84,9 @@ enum class BoxIcon { None, Information, Warning, Error, Question, Unknown };
 
 struct MessageBoxView {
     HWND window = nullptr;
-    std::string caption;       // bytes as shown (code page 932)
-    std::string text;          // bytes as shown (code page 932)
-    std::vector<int> buttons;  // command identifiers of the box's visible buttons, in tab order
+    std::string caption;      // bytes as shown (code page 932)
+    std::string text;         // bytes as shown (code page 932)
+    std::vector<int> buttons; // command identifiers of the box's visible buttons, in tab order
     BoxIcon icon = BoxIcon::Unknown;
 };
 

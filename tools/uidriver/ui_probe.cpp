@@ -12,7 +12,7 @@
 
 namespace {
 
-char eventLogPath[MAX_PATH];  // empty: the probe stays passive in this process
+char eventLogPath[MAX_PATH]; // empty: the probe stays passive in this process
 
 void AppendEvent(const char* line)
 {
@@ -72,8 +72,8 @@ void OnActivate(HWND window)
 
 } // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK UiProbeCbtHook(int code, WPARAM wParam,
-                                                                  LPARAM lParam)
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    UiProbeCbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE && eventLogPath[0] != '\0') {
         OnActivate(reinterpret_cast<HWND>(wParam));

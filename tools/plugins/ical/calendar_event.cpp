@@ -39,13 +39,15 @@ CalendarDateTime CivilFromMinutes(long long minutes)
     days += 719468;
     const long long era = (days >= 0 ? days : days - 146096) / 146097;
     const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
-    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     const unsigned monthIndex = (5 * dayOfYear + 2) / 153;
     CalendarDateTime result;
     result.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
     result.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-    result.year = static_cast<int>(static_cast<long long>(yearOfEra) + era * 400 + (result.month <= 2));
+    result.year =
+        static_cast<int>(static_cast<long long>(yearOfEra) + era * 400 + (result.month <= 2));
     result.hour = static_cast<int>(minuteOfDay / 60);
     result.minute = static_cast<int>(minuteOfDay % 60);
     return result;
@@ -89,14 +91,15 @@ std::string EventUid(const BroadcastEvent& event, const CalendarDateTime& start)
 
 bool BroadcastTimes(const BroadcastEvent& event, CalendarDateTime& start, CalendarDateTime& end)
 {
-    if (event.year < 1 || event.year > 9999 || event.month < 1 || event.month > 12
-        || event.day < 1 || event.day > DaysInMonth(event.year, event.month)
+    if (event.year < 1 || event.year > 9999 || event.month < 1 || event.month > 12 || event.day < 1
+        || event.day > DaysInMonth(event.year, event.month)
         || !IsListingTime(event.startHour, event.startMinute)
         || !IsListingTime(event.endHour, event.endMinute)) {
         return false;
     }
     const long long midnight = DaysFromCivil(event.year, static_cast<unsigned>(event.month),
-                                             static_cast<unsigned>(event.day)) * kMinutesPerDay;
+                                             static_cast<unsigned>(event.day))
+                               * kMinutesPerDay;
     const long long startOfDay = event.startHour * 60LL + event.startMinute;
     long long endOfDay = event.endHour * 60LL + event.endMinute;
     // "23:30 - 0:15" ends on the next day.
@@ -116,14 +119,16 @@ bool WriteCalendar(const BroadcastEvent& event, const CalendarDateTime& stampUtc
     if (!BroadcastTimes(event, start, end)) {
         return false;
     }
-    const std::string summary = EscapeCalendarText(
-        !event.title.empty() ? event.title : !event.station.empty() ? event.station : u8"テレビ番組");
+    const std::string summary = EscapeCalendarText(!event.title.empty()     ? event.title
+                                                   : !event.station.empty() ? event.station
+                                                                            : u8"テレビ番組");
     std::string description = event.subtitle;
     if (!event.body.empty()) {
         description += description.empty() ? event.body : "\n\n" + event.body;
     }
     char trigger[32];
-    std::snprintf(trigger, sizeof trigger, "-PT%dM", event.alarmMinutes > 0 ? event.alarmMinutes : 0);
+    std::snprintf(trigger, sizeof trigger, "-PT%dM",
+                  event.alarmMinutes > 0 ? event.alarmMinutes : 0);
 
     std::string text;
     text += ContentLine("BEGIN", "VCALENDAR");

@@ -8,15 +8,15 @@ struct BroadcastEvent {
     int year = 0;
     int month = 0;
     int day = 0;
-    int startHour = 0;  // may run past 23 ("25:30" is 1:30 the next day)
+    int startHour = 0; // may run past 23 ("25:30" is 1:30 the next day)
     int startMinute = 0;
-    int endHour = 0;    // an end before the start is on the next day
+    int endHour = 0; // an end before the start is on the next day
     int endMinute = 0;
-    std::string station;  // texts may be empty
+    std::string station; // texts may be empty
     std::string title;
     std::string subtitle;
     std::string body;
-    int alarmMinutes = 5;  // how long before the start the alarm fires
+    int alarmMinutes = 5; // how long before the start the alarm fires
 };
 
 struct CalendarDateTime {

@@ -57,7 +57,7 @@ std::string FoldContentLine(std::string_view line)
             --end;
         }
         if (end == start) {
-            end = start + room;  // not UTF-8 after all: cut where the octets run out
+            end = start + room; // not UTF-8 after all: cut where the octets run out
         }
         folded.append(line.substr(start, end - start));
         folded += "\r\n ";

@@ -41,7 +41,8 @@ std::string Utf8FromWide(const std::wstring& wide)
         return {};
     }
     const int wideLength = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (length <= 0) {
         return {};
     }
@@ -90,19 +91,21 @@ std::wstring FileName(const CalendarDateTime& start, std::wstring title, std::si
     if (title.size() > titleRoom) {
         title.resize(titleRoom);
         if (!title.empty() && title.back() >= 0xD800 && title.back() <= 0xDBFF) {
-            title.pop_back();  // never half a surrogate pair
+            title.pop_back(); // never half a surrogate pair
         }
     }
     while (!title.empty() && (title.back() == L' ' || title.back() == L'.')) {
         title.pop_back();
     }
-    return title.empty() ? std::wstring(prefix) + L".ics" : std::wstring(prefix) + L' ' + title + L".ics";
+    return title.empty() ? std::wstring(prefix) + L".ics"
+                         : std::wstring(prefix) + L' ' + title + L".ics";
 }
 
 bool DocumentsFolder(std::wstring& folder)
 {
     wchar_t path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path))) {
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr,
+                                SHGFP_TYPE_CURRENT, path))) {
         return false;
     }
     folder = path;
@@ -111,12 +114,14 @@ bool DocumentsFolder(std::wstring& folder)
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || written != bytes.size()) {
         DeleteFileW(path.c_str());
@@ -129,9 +134,9 @@ bool HasRegisteredOpener()
 {
     wchar_t command[1024] = {};
     DWORD length = 1024;
-    return SUCCEEDED(AssocQueryStringW(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND,
-                                       L".ics", nullptr, command, &length))
-        && command[0] != L'\0';
+    return SUCCEEDED(AssocQueryStringW(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE,
+                                       ASSOCSTR_COMMAND, L".ics", nullptr, command, &length))
+           && command[0] != L'\0';
 }
 
 void OpenWithRegisteredProgram(const std::wstring& path)
@@ -168,7 +173,8 @@ LOXA_PLUGIN_EXPORT void LOXA_PLUGIN_CALL SetTVProgram(const LoxaPluginProgramRec
     }
     SYSTEMTIME now{};
     GetSystemTime(&now);
-    const CalendarDateTime stamp{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    const CalendarDateTime stamp{now.wYear, now.wMonth,  now.wDay,
+                                 now.wHour, now.wMinute, now.wSecond};
     std::string calendar;
     if (!WriteCalendar(event, stamp, calendar)) {
         return;
@@ -178,11 +184,13 @@ LOXA_PLUGIN_EXPORT void LOXA_PLUGIN_CALL SetTVProgram(const LoxaPluginProgramRec
     if (!DocumentsFolder(folder)) {
         return;
     }
-    const std::size_t room = MAX_PATH - 1 > folder.size() + 1 ? MAX_PATH - 1 - folder.size() - 1 : 0;
+    const std::size_t room =
+        MAX_PATH - 1 > folder.size() + 1 ? MAX_PATH - 1 - folder.size() - 1 : 0;
     if (room < 20) {
         return;
     }
-    const std::wstring path = folder + L'\\'
+    const std::wstring path =
+        folder + L'\\'
         + FileName(start, WideFromCp932(LoxaPluginRecordString(record, record->titleOffset)), room);
     if (WriteWholeFile(path, calendar)) {
         OpenWithRegisteredProgram(path);
