@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test run: set-up when something is missing, all three builds,
 # the native unit tests (plain and sanitized) and the Windows tests under Wine
-# in a fresh prefix on a virtual display. Ends with ctest's summary.
+# in a fresh prefix on a virtual display, then the static analysis
+# (scripts/lint.sh). A failing step fails the run; the later ones still run.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -26,6 +27,7 @@ status=0
 ctest --preset native -j "$jobs" || status=1
 ASAN_OPTIONS=detect_leaks=1 ctest --preset native-asan -j "$jobs" || status=1
 ctest --preset win64 || status=1
+bash scripts/lint.sh || status=1
 
 WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 stop_virtual_display

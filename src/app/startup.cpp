@@ -8,7 +8,7 @@
 namespace {
 
 struct StartUp {
-    StartUp() { RegisterChipClipboardFormat(); }
+    StartUp() noexcept { RegisterChipClipboardFormat(); }
 };
 
 const StartUp startUp;

@@ -6,6 +6,7 @@
 
 namespace __gnu_cxx {
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier, cert-dcl37-c, cert-dcl51-cpp): replaced on purpose
 void __verbose_terminate_handler()
 {
     std::abort();

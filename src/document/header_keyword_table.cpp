@@ -41,7 +41,7 @@ void SetSubtitle(ProgramInfo& info, char* value) { ReadText(value, info.subtitle
 // clang-format on
 
 template <std::size_t N>
-constexpr HeaderKeyword Row(const char (&keyword)[N], HeaderFieldAction action)
+constexpr HeaderKeyword Row(const char (&keyword)[N], HeaderFieldAction action) noexcept
 {
     return HeaderKeyword{keyword, N - 1, action};
 }

@@ -79,7 +79,8 @@ void ExpectQuietExit(DialogRun& run)
 void ExpectRegistered(DialogRun& run, const std::string& expected, const std::string& item)
 {
     ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Register));
-    std::string bytes, line;
+    std::string bytes;
+    std::string line;
     ASSERT_TRUE(WaitForChip(run.receiver, 1, kWaitMs, bytes, line));
     EXPECT_EQ(bytes, expected);
     EXPECT_EQ(line.rfind("chip item=\"" + item + "\" ", 0), 0u) << line;

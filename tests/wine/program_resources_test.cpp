@@ -41,7 +41,9 @@ TEST(ProgramResources, DialogVersionAndManifestArePresent)
     const auto* header = static_cast<const BYTE*>(LockResource(LoadResource(loxa.get(), dialog)));
     ASSERT_NE(header, nullptr);
     DWORD style = 0;
-    WORD count = 0, width = 0, height = 0;
+    WORD count = 0;
+    WORD width = 0;
+    WORD height = 0;
     std::memcpy(&style, header, 4);
     std::memcpy(&count, header + 8, 2);
     std::memcpy(&width, header + 14, 2);

@@ -58,8 +58,7 @@ const Lines kWrites = {
     "close HKCR\\Loxa.ProgramInfo",
     // 9-10
     "open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type KEY_CREATE_SUB_KEY",
-    "create HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info "
-    "KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
+    "create HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info KEY_SET_VALUE|KEY_CREATE_SUB_KEY",
     "set HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension REG_SZ+NUL",
     "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
     "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type",

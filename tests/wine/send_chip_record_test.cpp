@@ -50,7 +50,8 @@ TEST_F(SendChipRecordTest, PokesTheRecordUnderEitherItem)
 
     EXPECT_TRUE(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true));
     EXPECT_TRUE(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), false));
-    std::string bytes, line;
+    std::string bytes;
+    std::string line;
     ASSERT_TRUE(WaitForChip(receiver, 1, kWaitMs, bytes, line));
     EXPECT_EQ(bytes, chip);
     EXPECT_EQ(line.rfind("chip item=\"ChipBinary /R /D\" delete-when-done=yes ", 0), 0u) << line;
@@ -79,7 +80,8 @@ TEST_F(SendChipRecordTest, FailsWhenThePokeIsRefused)
     ASSERT_TRUE(StartReceiver(folder.path, "--refuse", receiver));
     const std::string chip = Chip("abc", "");
     const bool sent = SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true);
-    std::string bytes, line;
+    std::string bytes;
+    std::string line;
     ASSERT_TRUE(WaitForChip(receiver, 1, kWaitMs, bytes, line));
     if (sent) {
         GTEST_SKIP() << "this DDE layer reports a refused poke as accepted";

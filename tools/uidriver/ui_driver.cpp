@@ -217,6 +217,7 @@ bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeo
         DWORD bytes = 0;
         // Fails while the new process's loader has not set up its module list.
         if (EnumProcessModules(loxa.process.get(), modules, sizeof modules, &bytes)) {
+            // NOLINTNEXTLINE(bugprone-sizeof-expression): a module handle's size is meant
             const DWORD count = std::min<DWORD>(bytes / sizeof modules[0], 256);
             for (DWORD i = 0; i < count; ++i) {
                 char base[MAX_PATH] = {};
