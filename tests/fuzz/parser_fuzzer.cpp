@@ -1,9 +1,11 @@
 // Fuzz target: the document parser on any bytes, then the plug-in record
 // built from what it found.
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
+#include "document/decimal_number.h"
 #include "document/parse_program_info.h"
 #include "fuzz_check.h"
 #include "handlers/plugin_record.h"
@@ -66,6 +68,30 @@ void CheckParse(const std::vector<char>& original, const std::vector<char>& text
     if (std::memchr(original.data(), '\r', length) == nullptr) {
         const ProgramInfo zero{};
         FUZZ_CHECK(std::memcmp(&info, &zero, sizeof info) == 0);
+    }
+}
+
+// Header numbers read as the C library's strtoll reads them, brought into
+// 32 bits, wherever a value could start: the text's start and after each ':'.
+void CheckDecimalNumbers(const std::vector<char>& original)
+{
+    const char* text = original.data();
+    const std::size_t length = std::strlen(text);
+    int checked = 0;
+    for (std::size_t i = 0; i <= length && checked < 64; ++i) {
+        if (i > 0 && text[i - 1] != ':') {
+            continue;
+        }
+        ++checked;
+        const char* stop = nullptr;
+        const std::int32_t value = ReadDecimalNumber(text + i, &stop);
+        char* end = nullptr;
+        const long long expected = std::strtoll(text + i, &end, 10);
+        const long long clamped = expected > INT32_MAX   ? INT32_MAX
+                                  : expected < INT32_MIN ? INT32_MIN
+                                                         : expected;
+        FUZZ_CHECK(value == clamped);
+        FUZZ_CHECK(stop == end);
     }
 }
 
@@ -142,6 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<char> original(data, data + size);
     original.push_back('\0');
     std::vector<char> text(original);
+    CheckDecimalNumbers(original);
 
     ProgramInfo info{};
     FUZZ_CHECK(ParseProgramInfo(info, text.data()));
