@@ -53,66 +53,66 @@ private:
     LocalDateReader previous_;
 };
 
-bool StartsWith(const std::string& text, std::size_t at, const char* piece)
-{
-    const std::size_t length = std::strlen(piece);
-    return text.size() >= at + length && text.compare(at, length, piece) == 0;
-}
-
-// The title line holds the whole title, and the subtitle between dashes.
-void CheckTitleLine(const ProgramInfo& info, const std::string& line)
+// The memo starts with the title line, holding the whole title and the
+// subtitle between dashes; `at` moves past it.
+void CheckTitleLine(const ProgramInfo& info, const std::string& memo, std::size_t& at)
 {
     if (info.title == nullptr) {
-        FUZZ_CHECK(line.empty());
         return;
     }
-    const char* const prefix = "タイトル：";
-    std::string expected = std::string(prefix) + info.title;
+    std::string expected = std::string("タイトル：") + info.title;
     if (info.subtitle != nullptr) {
         expected += std::string(" - ") + info.subtitle + " - ";
     }
     expected += "\r\n";
-    FUZZ_CHECK(line == expected);
+    FUZZ_CHECK(memo.compare(at, expected.size(), expected) == 0);
+    at += expected.size();
 }
 
-// The station line holds the whole station, and the six numbers read back
-// from it are the document's.
-void CheckStationLine(const ProgramInfo& info, const std::string& line)
+// Then the station line, holding the whole station; the six numbers read
+// back from it are the document's, each in two places at least.
+void CheckStationLine(const ProgramInfo& info, const std::string& memo, std::size_t& at)
 {
     if (info.station == nullptr) {
-        FUZZ_CHECK(line.empty());
         return;
     }
-    const char* const prefix = "放送局：";
-    FUZZ_CHECK(StartsWith(line, 0, prefix));
-    const std::size_t stationAt = std::strlen(prefix);
-    FUZZ_CHECK(StartsWith(line, stationAt, info.station));
-    const std::size_t numbersAt = stationAt + std::strlen(info.station);
-    FUZZ_CHECK(StartsWith(line, numbersAt, " ("));
+    const std::string head = std::string("放送局：") + info.station + " (";
+    FUZZ_CHECK(memo.compare(at, head.size(), head) == 0);
+    at += head.size();
 
     int values[6] = {};
-    int consumed = 0;
-    const std::string numbers = line.substr(numbersAt + 2);
-    FUZZ_CHECK(std::sscanf(numbers.c_str(), "%d/%d %d:%d - %d:%d)%n", &values[0], &values[1],
+    int consumed = -1;
+    FUZZ_CHECK(std::sscanf(memo.c_str() + at, "%d/%d %d:%d - %d:%d)%n", &values[0], &values[1],
                            &values[2], &values[3], &values[4], &values[5], &consumed) == 6);
-    FUZZ_CHECK(static_cast<std::size_t>(consumed) == numbers.size());
+    FUZZ_CHECK(consumed > 0);
     const std::int32_t expected[6] = {info.month,       info.day,     info.startHour,
                                       info.startMinute, info.endHour, info.endMinute};
     for (int i = 0; i < 6; ++i) {
         FUZZ_CHECK(values[i] == expected[i]);
     }
-    // Each number takes two places at least: "05", "-5", never "5".
-    for (std::size_t i = 0; i < numbers.size();) {
-        if (numbers[i] < '0' || numbers[i] > '9') {
+    const std::size_t end = at + static_cast<std::size_t>(consumed);
+    for (std::size_t i = at; i < end;) {
+        if (memo[i] < '0' || memo[i] > '9') {
             ++i;
             continue;
         }
         const std::size_t start = i;
-        while (i < numbers.size() && numbers[i] >= '0' && numbers[i] <= '9') {
+        while (i < end && memo[i] >= '0' && memo[i] <= '9') {
             ++i;
         }
-        FUZZ_CHECK(i - start >= 2 || (start > 0 && numbers[start - 1] == '-'));
+        FUZZ_CHECK(i - start >= 2 || memo[start - 1] == '-');
     }
+    at = end;
+}
+
+// The hand-made "%02d" against the C library's.
+void CheckTwoDigits(std::int32_t value)
+{
+    char text[12];
+    FormatTwoDigits(value, text);
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%02d", static_cast<int>(value));
+    FUZZ_CHECK(std::strcmp(text, expected) == 0);
 }
 
 bool IsLeapYear(std::int32_t year)
@@ -230,17 +230,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(ParseProgramInfo(info, text.data()));
 
     MemoPieces pieces;
-    FUZZ_CHECK(ComposeMemoPieces(info, pieces));
-    CheckTitleLine(info, pieces.titleLine);
-    CheckStationLine(info, pieces.stationLine);
-    FUZZ_CHECK((pieces.bodySeparator != nullptr) == (info.body != nullptr));
-    FUZZ_CHECK(pieces.body == info.body);
-
+    ComposeMemoPieces(info, pieces);
+    FUZZ_CHECK(pieces.count >= 0 && pieces.count <= MemoPieces::kMaxParts);
     // The memo field's text, appended piece by piece as the dialog does.
-    std::string memo = pieces.titleLine + pieces.stationLine;
-    if (pieces.bodySeparator != nullptr) {
-        memo += pieces.bodySeparator;
-        memo += pieces.body;
+    std::string memo;
+    for (int i = 0; i < pieces.count; ++i) {
+        FUZZ_CHECK(pieces.parts[i] != nullptr);
+        memo += pieces.parts[i];
+    }
+    std::size_t at = 0;
+    CheckTitleLine(info, memo, at);
+    CheckStationLine(info, memo, at);
+    if (info.body != nullptr) {
+        FUZZ_CHECK(memo.compare(at, std::string::npos, std::string("\r\n\r\n") + info.body) == 0);
+    } else {
+        FUZZ_CHECK(at == memo.size());
     }
 
     const bool edited = (head[16] & 1) != 0;
@@ -252,6 +256,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t typedLead = ReadLittleEndian32(head);
     const std::int32_t lead = ClampLeadMinutes(typedLead);
     FUZZ_CHECK(typedLead < 0 || typedLead > kLongestLeadMinutes || lead == typedLead);
+    for (int offset = 0; offset + 4 <= static_cast<int>(kHeadSize); offset += 4) {
+        CheckTwoDigits(ReadLittleEndian32(head + offset));
+    }
     const NotificationTime notify = SubtractLeadTime(year, month, day, hour, minute, lead);
     CheckNotificationTime(year, month, day, hour, minute, lead, notify);
 
