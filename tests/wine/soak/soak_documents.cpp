@@ -53,7 +53,7 @@ std::string ManyHeaderLines(std::size_t count)
 
 std::string JapaneseLines(std::size_t size)
 {
-    // 62 bytes with its CR LF.
+    // 64 bytes with its CR LF.
     const std::string line = "番組の説明文、六十バイトほどの一行を何度も繰り返す。0123456789\r\n";
     std::string text;
     text.reserve(size);

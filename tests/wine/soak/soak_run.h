@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "program_data_dialog_driver.h"
+
 // Memory that any run of loxa.exe takes under Wine whatever its document: the
 // program, Wine's DLLs and the dialog. Measured with a document of a few
 // bytes (see the test TinyDocumentSetsTheBase).
@@ -19,6 +21,7 @@ enum class SoakEnding { Cancel, Register };
 struct SoakMeasure {
     SIZE_T peakBytes = 0;  // loxa.exe's peak memory over the run
     DWORD dialogMs = 0;    // from the start to the dialog's fields read
+    ProgramDataDialogView shown;  // the dialog's fields as read
 };
 
 // Writes `document` into a scratch folder, runs loxa.exe on it and checks
@@ -31,5 +34,7 @@ struct SoakMeasure {
 void RunSoakDocument(const std::string& document, SoakEnding ending, SoakMeasure& measure);
 
 // RunSoakDocument, then expects the peak memory within the base allowance
-// plus kMemoryPerDocumentByte per document byte.
-void SoakDocument(const std::string& document, SoakEnding ending = SoakEnding::Cancel);
+// plus kMemoryPerDocumentByte per document byte. The dialog's fields go to
+// `shown` when it is not null.
+void SoakDocument(const std::string& document, SoakEnding ending = SoakEnding::Cancel,
+                  ProgramDataDialogView* shown = nullptr);
