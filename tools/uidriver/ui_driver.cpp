@@ -237,6 +237,16 @@ bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode)
     return GetExitCodeProcess(loxa.process.get(), &exitCode) != 0;
 }
 
+SIZE_T PeakMemoryBytes(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+        return 0;
+    }
+    return std::max(counters.PeakWorkingSetSize, counters.PeakPagefileUsage);
+}
+
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
                           DWORD timeoutMs)
 {
