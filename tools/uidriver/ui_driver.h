@@ -76,9 +76,10 @@ bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeo
 bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode);
 
 // Waits up to `timeoutMs` for a visible top-level window of the process with
-// the given class (and title, when not null); null on time-out.
+// the given class (and title, when not null); null on time-out. Looks every
+// `pollMs` (the benchmarks time window appearance and look more often).
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
-                          DWORD timeoutMs);
+                          DWORD timeoutMs, DWORD pollMs = 20);
 
 enum class BoxIcon { None, Information, Warning, Error, Question, Unknown };
 
