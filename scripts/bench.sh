@@ -6,7 +6,9 @@
 #   bash scripts/bench.sh
 #
 # - parser throughput: ParseProgramInfo against a memchr scan for CR (native,
-#   Google Benchmark), on a 1 KB, a 1 MB header-heavy and a 100 MB document;
+#   Google Benchmark), on a 1 KB, a 1 MB header-heavy and a 100 MB document,
+#   and the same for the Windows build under Wine (its keyword match is
+#   CompareStringA);
 # - launch latency under Wine: loxa.exe (x86_64) against a minimal program
 #   showing the same kind of window, LOXA_BENCH_RUNS rounds (default 20) in a
 #   freshly booted prefix build/win64/bench-wineprefix;
@@ -25,7 +27,7 @@ cmake --build --preset native -j 2 --target parser_benchmark >&2 || true
 cmake --preset win32 >&2
 cmake --build --preset win32 -j 2 --target loxa >&2
 cmake --preset win64 >&2
-cmake --build --preset win64 -j 2 --target loxa launch_latency >&2
+cmake --build --preset win64 -j 2 --target loxa launch_latency windows_parser_throughput >&2
 
 echo "# Loxa benchmarks"
 echo
@@ -40,7 +42,7 @@ echo "| Cores (nproc) | $(nproc) |"
 echo "| RAM | $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) |"
 echo "| Debian | $(cat /etc/debian_version 2>/dev/null || echo unknown) |"
 echo "| Wine | $(/usr/lib/wine/wine64 --version 2>/dev/null || echo unknown) |"
-echo "| mingw-w64 g++ | $(x86_64-w64-mingw32-g++-posix --version | head -1) |"
+echo "| mingw-w64 | g++ $(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix 2>/dev/null), runtime $(dpkg-query -W -f='${Version}' mingw-w64-common 2>/dev/null) |"
 echo "| host g++ | $(g++ --version | head -1) |"
 echo "| Google Benchmark | $(dpkg-query -W -f='${Version}' libbenchmark-dev 2>/dev/null || echo unknown) |"
 echo
@@ -54,20 +56,39 @@ else
 fi
 echo
 
-echo "## Launch latency under Wine (x86_64 loxa.exe)"
-echo
+# One freshly booted prefix per bench run, ended (with the virtual display,
+# when one was started) however the run ends.
 source scripts/virtual-display.sh
-start_virtual_display
 export LOXA_WINEPREFIX=$root/build/win64/bench-wineprefix
+end_wine() {
+  WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  stop_virtual_display
+}
 WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 rm -rf "$LOXA_WINEPREFIX" "$LOXA_WINEPREFIX.lock"
+trap end_wine EXIT
+start_virtual_display
+# Runs a Windows benchmark in the bench prefix (booted by its first use);
+# its Markdown goes to stdout, its log to build/bench/NAME.log.
+run_in_wine() {
+  local name=$1
+  shift
+  local status=0
+  tests/wine/run-in-wine.sh "build/win64/bin/$name.exe" "$@" 2>"$logs/$name.log" | tr -d '\r' ||
+    status=$?
+  [ "$status" = 0 ] || echo "Failed (exit $status); see build/bench/$name.log."
+}
+
+echo "## Parser throughput of the Windows build (x86_64, under Wine)"
+echo
+run_in_wine windows_parser_throughput
+echo
+
+echo "## Launch latency under Wine (x86_64 loxa.exe)"
+echo
 document='Z:'$(echo "$root/examples/sample.loxa" | tr / '\\')
-latency_status=0
-tests/wine/run-in-wine.sh build/win64/bin/launch_latency.exe "$runs" "$document" \
-  2>"$logs/launch_latency.log" | tr -d '\r' || latency_status=$?
-WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-stop_virtual_display
-[ "$latency_status" = 0 ] || echo "Failed (exit $latency_status); see build/bench/launch_latency.log."
+run_in_wine launch_latency "$runs" "$document"
+end_wine
 echo
 
 echo "## Size"
