@@ -30,20 +30,11 @@ void AppendToEdit(HWND edit, const char* text)
 void ComposeMemoField(HWND memoField, const ProgramInfo& info)
 {
     MemoPieces pieces;
-    if (!ComposeMemoPieces(info, pieces)) {
-        return;
-    }
+    ComposeMemoPieces(info, pieces);
     SendMessageA(memoField, WM_SETREDRAW, FALSE, 0);
     SendMessageA(memoField, EM_SETSEL, 0, 0);
-    if (!pieces.titleLine.empty()) {
-        AppendToEdit(memoField, pieces.titleLine.c_str());
-    }
-    if (!pieces.stationLine.empty()) {
-        AppendToEdit(memoField, pieces.stationLine.c_str());
-    }
-    if (pieces.bodySeparator) {
-        AppendToEdit(memoField, pieces.bodySeparator);
-        AppendToEdit(memoField, pieces.body);
+    for (int i = 0; i < pieces.count; ++i) {
+        AppendToEdit(memoField, pieces.parts[i]);
     }
     SendMessageA(memoField, WM_SETREDRAW, TRUE, 0);
 }
