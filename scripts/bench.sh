@@ -10,14 +10,14 @@
 #   and the same for the Windows build under Wine (its keyword match is
 #   CompareStringA);
 # - launch latency under Wine: loxa.exe (x86_64) against a minimal program
-#   showing the same kind of window, LOXA_BENCH_RUNS rounds (default 20) in a
+#   showing the same kind of window, LOXA_BENCH_RUNS rounds (default 30) in a
 #   freshly booted prefix build/win64/bench-wineprefix;
 # - size: loxa.exe of the win32 and win64 builds and the DLLs each imports.
 # Every ratio compares two programs measured side by side in the same run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-runs=${LOXA_BENCH_RUNS:-20}
+runs=${LOXA_BENCH_RUNS:-30}
 logs=$root/build/bench
 mkdir -p "$logs"
 
