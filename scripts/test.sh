@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test run: set-up when something is missing, all three builds,
 # the native unit tests (plain and sanitized) and the Windows tests under Wine
-# in a fresh prefix on a virtual display. Ends with ctest's summary.
+# in a fresh prefix on a virtual display, then a bounded run of each fuzz
+# target.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -29,4 +30,7 @@ ctest --preset win64 || status=1
 
 WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 stop_virtual_display
+
+# Each fuzz target for a bounded time (LOXA_FUZZ_SECONDS, 30 s by default).
+bash scripts/fuzz.sh || status=1
 exit $status
