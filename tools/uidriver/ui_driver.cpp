@@ -129,7 +129,7 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
 }
 
 HWND PollForWindow(DWORD processId, const char* className, const char* title,
-                   bool messageBoxOnly, DWORD timeoutMs)
+                   bool messageBoxOnly, DWORD timeoutMs, DWORD pollMs = kPollMs)
 {
     // A process that has ended shows nothing more: no need to wait it out.
     UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
@@ -142,7 +142,7 @@ HWND PollForWindow(DWORD processId, const char* className, const char* title,
         if (ended || GetTickCount64() >= deadline) {
             return nullptr;
         }
-        Sleep(kPollMs);
+        Sleep(pollMs);
     }
 }
 
@@ -248,9 +248,9 @@ SIZE_T PeakMemoryBytes(HANDLE process)
 }
 
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
-                          DWORD timeoutMs)
+                          DWORD timeoutMs, DWORD pollMs)
 {
-    return PollForWindow(processId, className, title, false, timeoutMs);
+    return PollForWindow(processId, className, title, false, timeoutMs, pollMs);
 }
 
 bool ReadMessageBox(HWND box, DWORD iconTimeoutMs, MessageBoxView& view)

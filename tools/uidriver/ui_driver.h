@@ -84,9 +84,10 @@ bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode);
 SIZE_T PeakMemoryBytes(HANDLE process);
 
 // Waits up to `timeoutMs` for a visible top-level window of the process with
-// the given class (and title, when not null); null on time-out.
+// the given class (and title, when not null); null on time-out. Looks every
+// `pollMs` (the benchmarks time window appearance and look more often).
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
-                          DWORD timeoutMs);
+                          DWORD timeoutMs, DWORD pollMs = 20);
 
 enum class BoxIcon { None, Information, Warning, Error, Question, Unknown };
 
