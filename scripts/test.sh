@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole test run: set-up when something is missing, all three builds,
 # the native unit tests (plain and sanitized) and the Windows tests under Wine
-# in a fresh prefix on a virtual display, then the static analysis
-# (scripts/lint.sh). A failing step fails the run; the later ones still run.
+# in a fresh prefix on a virtual display, then a bounded run of each fuzz
+# target and the static analysis (scripts/lint.sh). A failing step fails the
+# run; the later ones still run.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -31,4 +32,7 @@ bash scripts/lint.sh || status=1
 
 WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 stop_virtual_display
+
+# Each fuzz target for a bounded time (LOXA_FUZZ_SECONDS, 30 s by default).
+bash scripts/fuzz.sh || status=1
 exit $status

@@ -1,7 +1,5 @@
 #include "handlers/choose_handler.h"
 
-#include <string>
-
 #include "app/application_title.h"
 #include "handlers/chooser_window.h"
 #include "handlers/handler_list.h"
@@ -16,17 +14,18 @@ constexpr char kBuiltInLabel[] = "ズリノート小片";
 constexpr char kCancelLabel[] = "キャンセル";
 
 // A menu takes '&' as a mnemonic marker; doubling it shows the name as
-// stored. '&' is never a trail byte in code page 932.
-std::string MenuLabel(const char* name)
+// stored. '&' is never a trail byte in code page 932. The label holds a name
+// of up to MAX_PATH bytes with every byte doubled.
+void MakeMenuLabel(const char* name, char (&label)[2 * MAX_PATH + 1])
 {
-    std::string label;
-    for (const char* c = name; *c != '\0'; ++c) {
-        label += *c;
+    std::size_t at = 0;
+    for (const char* c = name; *c != '\0' && at + 2 < sizeof label; ++c) {
+        label[at++] = *c;
         if (*c == '&') {
-            label += '&';
+            label[at++] = '&';
         }
     }
-    return label;
+    label[at] = '\0';
 }
 
 // Appends one item per handler subkey; returns how many.
@@ -35,7 +34,9 @@ DWORD AppendHandlerItems(HMENU menu, HKEY list)
     DWORD count = 0;
     char name[MAX_PATH];
     while (ReadHandlerName(list, count, name)) {
-        AppendMenuA(menu, MF_STRING, kFirstPluginItem + count, MenuLabel(name).c_str());
+        char label[2 * MAX_PATH + 1];
+        MakeMenuLabel(name, label);
+        AppendMenuA(menu, MF_STRING, kFirstPluginItem + count, label);
         ++count;
     }
     return count;

@@ -1,70 +1,90 @@
 #include "reminder/memo_text.h"
 
-#include <cstdio>
-#include <new>
-
 namespace {
 
-// "%02d": at least two digits, a sign for negative values.
-void AppendTwoDigits(std::string& text, std::int32_t value)
+void Append(MemoPieces& pieces, const char* text)
 {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%02d", static_cast<int>(value));
-    text += digits;
+    if (pieces.count < MemoPieces::kMaxParts) {
+        pieces.parts[pieces.count++] = text;
+    }
 }
 
-void ComposeTitleLine(const ProgramInfo& info, std::string& line)
+const char* Number(MemoPieces& pieces, int slot, std::int32_t value)
+{
+    FormatTwoDigits(value, pieces.numbers[slot]);
+    return pieces.numbers[slot];
+}
+
+void ComposeTitleLine(const ProgramInfo& info, MemoPieces& pieces)
 {
     if (info.title == nullptr) {
         return;
     }
-    line += "タイトル：";
-    line += info.title;
+    Append(pieces, "タイトル：");
+    Append(pieces, info.title);
     if (info.subtitle != nullptr) {
-        line += " - ";
-        line += info.subtitle;
-        line += " - ";
+        Append(pieces, " - ");
+        Append(pieces, info.subtitle);
+        Append(pieces, " - ");
     }
-    line += "\r\n";
+    Append(pieces, "\r\n");
 }
 
-void ComposeStationLine(const ProgramInfo& info, std::string& line)
+void ComposeStationLine(const ProgramInfo& info, MemoPieces& pieces)
 {
     if (info.station == nullptr) {
         return;
     }
-    line += "放送局：";
-    line += info.station;
-    line += " (";
-    AppendTwoDigits(line, info.month);
-    line += '/';
-    AppendTwoDigits(line, info.day);
-    line += ' ';
-    AppendTwoDigits(line, info.startHour);
-    line += ':';
-    AppendTwoDigits(line, info.startMinute);
-    line += " - ";
-    AppendTwoDigits(line, info.endHour);
-    line += ':';
-    AppendTwoDigits(line, info.endMinute);
-    line += ')';
+    Append(pieces, "放送局：");
+    Append(pieces, info.station);
+    Append(pieces, " (");
+    Append(pieces, Number(pieces, 0, info.month));
+    Append(pieces, "/");
+    Append(pieces, Number(pieces, 1, info.day));
+    Append(pieces, " ");
+    Append(pieces, Number(pieces, 2, info.startHour));
+    Append(pieces, ":");
+    Append(pieces, Number(pieces, 3, info.startMinute));
+    Append(pieces, " - ");
+    Append(pieces, Number(pieces, 4, info.endHour));
+    Append(pieces, ":");
+    Append(pieces, Number(pieces, 5, info.endMinute));
+    Append(pieces, ")");
 }
 
 } // namespace
 
-bool ComposeMemoPieces(const ProgramInfo& info, MemoPieces& pieces)
+void FormatTwoDigits(std::int32_t value, char (&text)[12])
+{
+    // The magnitude in unsigned arithmetic, so that -2147483648 has one too.
+    std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
+                                        : static_cast<std::uint32_t>(value);
+    char digits[10];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+
+    int at = 0;
+    if (value < 0) {
+        text[at++] = '-';
+    } else if (count < 2) {
+        text[at++] = '0';
+    }
+    while (count > 0) {
+        text[at++] = digits[--count];
+    }
+    text[at] = '\0';
+}
+
+void ComposeMemoPieces(const ProgramInfo& info, MemoPieces& pieces)
 {
     pieces = MemoPieces{};
-    try {
-        ComposeTitleLine(info, pieces.titleLine);
-        ComposeStationLine(info, pieces.stationLine);
-    } catch (const std::bad_alloc&) {
-        pieces = MemoPieces{};
-        return false;
-    }
+    ComposeTitleLine(info, pieces);
+    ComposeStationLine(info, pieces);
     if (info.body != nullptr) {
-        pieces.bodySeparator = "\r\n\r\n";
-        pieces.body = info.body;
+        Append(pieces, "\r\n\r\n");
+        Append(pieces, info.body);
     }
-    return true;
 }

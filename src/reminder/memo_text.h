@@ -2,19 +2,23 @@
 // document's header and body.
 #pragma once
 
-#include <string>
-
 #include "document/program_info.h"
 
-// The pieces in the order they are appended to the memo field. A piece may be
-// empty; `body` is null when the document has none.
+// The memo as a sequence of texts that the dialog appends one after another:
+// "タイトル：title - subtitle - \r\n", "放送局：station (MM/DD hh:mm - hh:mm)",
+// then "\r\n\r\n" and the body. The texts point into the document and into
+// `numbers`, so nothing is copied and no length is limited; the record must
+// not outlive the document.
 struct MemoPieces {
-    std::string titleLine;   // "タイトル：title - subtitle - \r\n", or nothing without a title
-    std::string stationLine; // "放送局：station (MM/DD hh:mm - hh:mm)", or nothing
-    const char* bodySeparator = nullptr; // "\r\n\r\n" when there is a body
-    const char* body = nullptr;
+    static constexpr int kMaxParts = 24;
+    const char* parts[kMaxParts] = {};
+    int count = 0;
+    // "%02d" of month, day, start and end times: at most 11 characters each.
+    char numbers[6][12] = {};
 };
 
-// Composes the pieces without any fixed-size buffer, so long texts stay
-// whole. False (and no pieces) only when memory runs out.
-bool ComposeMemoPieces(const ProgramInfo& info, MemoPieces& pieces);
+void ComposeMemoPieces(const ProgramInfo& info, MemoPieces& pieces);
+
+// "%02d" without the C library's formatter: at least two digits, a minus sign
+// for negative values.
+void FormatTwoDigits(std::int32_t value, char (&text)[12]);

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "reminder/chip_record.h"
+#include "reminder/memo_field_limit.h"
 #include "reminder/memo_text.h"
 #include "reminder/notification_time.h"
 #include "reminder/send_chip_record.h"
@@ -27,23 +30,32 @@ void AppendToEdit(HWND edit, const char* text)
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
 }
 
+// Appends the first `length` bytes of `text`, through a NUL-terminated copy.
+void AppendStartToEdit(HWND edit, const char* text, std::size_t length)
+{
+    HeapBlock copy = AllocateHeapBlock(length + 1);
+    if (!copy) {
+        return;
+    }
+    char* start = static_cast<char*>(copy.get());
+    std::memcpy(start, text, length);
+    start[length] = '\0';
+    AppendToEdit(edit, start);
+}
+
+// The field gets the memo up to kMemoFieldLimit bytes (see memo_field_limit.h).
 void ComposeMemoField(HWND memoField, const ProgramInfo& info)
 {
     MemoPieces pieces;
-    if (!ComposeMemoPieces(info, pieces)) {
-        return;
-    }
+    ComposeMemoPieces(info, pieces);
+    const MemoFieldFit fit = FitMemoField(pieces);
     SendMessageA(memoField, WM_SETREDRAW, FALSE, 0);
     SendMessageA(memoField, EM_SETSEL, 0, 0);
-    if (!pieces.titleLine.empty()) {
-        AppendToEdit(memoField, pieces.titleLine.c_str());
+    for (int i = 0; i < fit.wholeParts; ++i) {
+        AppendToEdit(memoField, pieces.parts[i]);
     }
-    if (!pieces.stationLine.empty()) {
-        AppendToEdit(memoField, pieces.stationLine.c_str());
-    }
-    if (pieces.bodySeparator) {
-        AppendToEdit(memoField, pieces.bodySeparator);
-        AppendToEdit(memoField, pieces.body);
+    if (fit.cutLength > 0) {
+        AppendStartToEdit(memoField, pieces.parts[fit.wholeParts], fit.cutLength);
     }
     SendMessageA(memoField, WM_SETREDRAW, TRUE, 0);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "reminder/memo_text.h"
 
@@ -10,13 +11,10 @@ namespace {
 std::string MemoOf(const ProgramInfo& info)
 {
     MemoPieces pieces;
-    EXPECT_TRUE(ComposeMemoPieces(info, pieces));
-    std::string memo = pieces.titleLine + pieces.stationLine;
-    if (pieces.bodySeparator) {
-        memo += pieces.bodySeparator;
-    }
-    if (pieces.body) {
-        memo += pieces.body;
+    ComposeMemoPieces(info, pieces);
+    std::string memo;
+    for (int i = 0; i < pieces.count; ++i) {
+        memo += pieces.parts[i];
     }
     return memo;
 }
@@ -81,6 +79,16 @@ TEST(MemoText, NumbersAreTwoDigitsOrWhatTheyAre)
     EXPECT_EQ(MemoOf(info), "放送局：ＮＨＫ (12/31 09:05 - 123:-7)");
     info.month = -2147483647 - 1;
     EXPECT_EQ(MemoOf(info), "放送局：ＮＨＫ (-2147483648/31 09:05 - 123:-7)");
+
+    // The formatter on its own, as "%02d" would print.
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {0, "00"}, {7, "07"}, {10, "10"}, {-1, "-1"}, {-10, "-10"},
+        {2147483647, "2147483647"}, {-2147483647 - 1, "-2147483648"}};
+    for (const auto& [value, expected] : cases) {
+        char text[12];
+        FormatTwoDigits(value, text);
+        EXPECT_STREQ(text, expected) << value;
+    }
 }
 
 TEST(MemoText, LongPiecesStayWhole)

@@ -217,3 +217,24 @@ TEST(ParserLineBreaks, CrRunsStayInsideTheBuffer)
         }
     }
 }
+
+TEST(ParserLineBreaks, LineAfterCrCrIsReadBeforeItsOwnCr)
+{
+    // The next line starts two bytes after a CR, here on the byte after the
+    // second CR, and is examined at that second CR, while it still runs on to
+    // the end of the text.
+    Parsed ended("A\r\rstation: X\r\nyear: 7\r\n");
+    ASSERT_NE(ended.info.station, nullptr);
+    EXPECT_STREQ(ended.info.station, "X");  // cut later by its own CR
+    EXPECT_EQ(ended.info.year, 7);
+
+    Parsed unended("A\r\rstation: X Y");
+    ASSERT_NE(unended.info.station, nullptr);
+    EXPECT_STREQ(unended.info.station, "X Y");
+
+    // A CR CR at the very end: the line after it is empty, so the body starts.
+    Parsed atEnd("version: 1\r\r");
+    EXPECT_EQ(atEnd.info.version, 1);
+    ASSERT_NE(atEnd.info.body, nullptr);
+    EXPECT_STREQ(atEnd.info.body, "");
+}

@@ -193,13 +193,15 @@ TEST(ProgramDataDialog, TypedLeadTimeThatIsNoNumberCountsAsZero)
     ExpectRegistered(run, ExpectedChip("映像の世紀", kMemo, 3, 1, 0, 30), "ChipBinary /R /D");
 }
 
+// Over 30 000 characters, more than an edit control takes by default, and
+// still within the memo field's limit of 32 KiB.
 TEST(ProgramDataDialog, HugeTitleAndMemoAreSentWhole)
 {
     DialogRun run;
     const std::string title(3000, 'T');
     std::string body;
-    while (body.size() < 70000) {
-        body += "本文の一行、六十バイトほどの長さで何度も繰り返します。0123456\r\n";
+    while (body.size() < 29000) {
+        body += "A line of the body, sixty bytes long, repeated many times.\r\n";
     }
     body += "end";
     const std::string document =

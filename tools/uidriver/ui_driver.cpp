@@ -13,7 +13,8 @@ constexpr DWORD kPollMs = 20;
 constexpr DWORD kIconWaitMs = 1000;
 
 using UniqueHook = UniqueResource<HHOOK, NullInvalidDeleter<HHOOK, &UnhookWindowsHookEx>>;
-using UniqueEnvironment = UniqueResource<LPCH, NullInvalidDeleter<LPCH, &FreeEnvironmentStringsA>>;
+using UniqueEnvironment =
+    UniqueResource<LPCH, NullInvalidDeleter<LPCH, &FreeEnvironmentStringsA>>;
 
 std::string ProgramFolder()
 {
@@ -127,8 +128,8 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
     return search.found;
 }
 
-HWND PollForWindow(DWORD processId, const char* className, const char* title, bool messageBoxOnly,
-                   DWORD timeoutMs)
+HWND PollForWindow(DWORD processId, const char* className, const char* title,
+                   bool messageBoxOnly, DWORD timeoutMs, DWORD pollMs = kPollMs)
 {
     // A process that has ended shows nothing more: no need to wait it out.
     UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
@@ -141,25 +142,19 @@ HWND PollForWindow(DWORD processId, const char* className, const char* title, bo
         if (ended || GetTickCount64() >= deadline) {
             return nullptr;
         }
-        Sleep(kPollMs);
+        Sleep(pollMs);
     }
 }
 
 BoxIcon IconOfCode(INT_PTR code)
 {
     switch (code) {
-    case kUiProbeIconNone:
-        return BoxIcon::None;
-    case kUiProbeIconInformation:
-        return BoxIcon::Information;
-    case kUiProbeIconWarning:
-        return BoxIcon::Warning;
-    case kUiProbeIconError:
-        return BoxIcon::Error;
-    case kUiProbeIconQuestion:
-        return BoxIcon::Question;
-    default:
-        return BoxIcon::Unknown;
+    case kUiProbeIconNone: return BoxIcon::None;
+    case kUiProbeIconInformation: return BoxIcon::Information;
+    case kUiProbeIconWarning: return BoxIcon::Warning;
+    case kUiProbeIconError: return BoxIcon::Error;
+    case kUiProbeIconQuestion: return BoxIcon::Question;
+    default: return BoxIcon::Unknown;
     }
 }
 
@@ -198,8 +193,8 @@ bool StartLoxa(const std::string& tail, LoxaProcess& loxa)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-                        nullptr, &startup, &info)) {
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        environment.data(), nullptr, &startup, &info)) {
         return false;
     }
     CloseHandle(info.hThread);
@@ -243,10 +238,20 @@ bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode)
     return GetExitCodeProcess(loxa.process.get(), &exitCode) != 0;
 }
 
-HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
-                          DWORD timeoutMs)
+SIZE_T PeakMemoryBytes(HANDLE process)
 {
-    return PollForWindow(processId, className, title, false, timeoutMs);
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+        return 0;
+    }
+    return std::max(counters.PeakWorkingSetSize, counters.PeakPagefileUsage);
+}
+
+HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
+                          DWORD timeoutMs, DWORD pollMs)
+{
+    return PollForWindow(processId, className, title, false, timeoutMs, pollMs);
 }
 
 bool ReadMessageBox(HWND box, DWORD iconTimeoutMs, MessageBoxView& view)

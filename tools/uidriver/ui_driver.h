@@ -75,10 +75,19 @@ bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeo
 // Waits up to `timeoutMs` for the process to end; false on time-out.
 bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode);
 
+// The peak memory of a process so far, in bytes: the larger of its peak
+// working set and its peak committed private memory (PeakWorkingSetSize and
+// PeakPagefileUsage of GetProcessMemoryInfo). Read it while the process is
+// still running: Wine answers nothing for a process that has ended. 0 when
+// the counters cannot be read. The handle needs PROCESS_QUERY_INFORMATION or
+// PROCESS_QUERY_LIMITED_INFORMATION, and PROCESS_VM_READ.
+SIZE_T PeakMemoryBytes(HANDLE process);
+
 // Waits up to `timeoutMs` for a visible top-level window of the process with
-// the given class (and title, when not null); null on time-out.
+// the given class (and title, when not null); null on time-out. Looks every
+// `pollMs` (the benchmarks time window appearance and look more often).
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
-                          DWORD timeoutMs);
+                          DWORD timeoutMs, DWORD pollMs = 20);
 
 enum class BoxIcon { None, Information, Warning, Error, Question, Unknown };
 

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The benchmarks (not part of the tests): builds what they need, runs them
+# and writes the results as Markdown to stdout; build output and the
+# benchmarks' own logs go to stderr and build/bench/.
+#
+#   bash scripts/bench.sh
+#
+# - parser throughput: ParseProgramInfo against a memchr scan for CR (native,
+#   Google Benchmark), on a 1 KB, a 1 MB header-heavy and a 100 MB document,
+#   and the same for the Windows build under Wine (its keyword match is
+#   CompareStringA);
+# - launch latency under Wine: loxa.exe (x86_64) against a minimal program
+#   showing the same kind of window, LOXA_BENCH_RUNS rounds (default 30) in a
+#   freshly booted prefix build/win64/bench-wineprefix;
+# - size: loxa.exe of the win32 and win64 builds and the DLLs each imports.
+# Every ratio compares two programs measured side by side in the same run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+runs=${LOXA_BENCH_RUNS:-30}
+logs=$root/build/bench
+mkdir -p "$logs"
+
+bash scripts/setup.sh >&2
+cmake --preset native >&2
+cmake --build --preset native -j 2 --target parser_benchmark >&2 || true
+cmake --preset win32 >&2
+cmake --build --preset win32 -j 2 --target loxa >&2
+cmake --preset win64 >&2
+cmake --build --preset win64 -j 2 --target loxa launch_latency windows_parser_throughput >&2
+
+echo "# Loxa benchmarks"
+echo
+echo "Run of $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git rev-parse --short HEAD 2>/dev/null || echo unknown)."
+echo
+echo "## Machine"
+echo
+echo "| | |"
+echo "|---|---|"
+echo "| CPU | $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//') |"
+echo "| Cores (nproc) | $(nproc) |"
+echo "| RAM | $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) |"
+echo "| Debian | $(cat /etc/debian_version 2>/dev/null || echo unknown) |"
+echo "| Wine | $(/usr/lib/wine/wine64 --version 2>/dev/null || echo unknown) |"
+echo "| mingw-w64 | g++ $(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix 2>/dev/null), runtime $(dpkg-query -W -f='${Version}' mingw-w64-common 2>/dev/null) |"
+echo "| host g++ | $(g++ --version | head -1) |"
+echo "| Google Benchmark | $(dpkg-query -W -f='${Version}' libbenchmark-dev 2>/dev/null || echo unknown) |"
+echo
+
+echo "## Parser throughput (native)"
+echo
+if [ -x build/native/bin/parser_benchmark ]; then
+  build/native/bin/parser_benchmark 2>"$logs/parser_benchmark.log"
+else
+  echo "Not run: Google Benchmark (libbenchmark-dev) is not installed."
+fi
+echo
+
+# One freshly booted prefix per bench run, ended (with the virtual display,
+# when one was started) however the run ends.
+source scripts/virtual-display.sh
+export LOXA_WINEPREFIX=$root/build/win64/bench-wineprefix
+end_wine() {
+  WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  stop_virtual_display
+}
+WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+rm -rf "$LOXA_WINEPREFIX" "$LOXA_WINEPREFIX.lock"
+trap end_wine EXIT
+start_virtual_display
+# Runs a Windows benchmark in the bench prefix (booted by its first use);
+# its Markdown goes to stdout, its log to build/bench/NAME.log.
+run_in_wine() {
+  local name=$1
+  shift
+  local status=0
+  tests/wine/run-in-wine.sh "build/win64/bin/$name.exe" "$@" 2>"$logs/$name.log" | tr -d '\r' ||
+    status=$?
+  [ "$status" = 0 ] || echo "Failed (exit $status); see build/bench/$name.log."
+}
+
+echo "## Parser throughput of the Windows build (x86_64, under Wine)"
+echo
+run_in_wine windows_parser_throughput
+echo
+
+echo "## Launch latency under Wine (x86_64 loxa.exe)"
+echo
+document='Z:'$(echo "$root/examples/sample.loxa" | tr / '\\')
+run_in_wine launch_latency "$runs" "$document"
+end_wine
+echo
+
+echo "## Size"
+echo
+echo "| Build | loxa.exe | Imported DLLs | Not in KERNEL32, USER32, ADVAPI32, COMCTL32, msvcrt |"
+echo "|---|---:|---|---|"
+for build in win32:i686 win64:x86_64; do
+  preset=${build%%:*}
+  arch=${build#*:}
+  exe=build/$preset/bin/loxa.exe
+  bytes=$(stat -c %s "$exe")
+  dlls=$("$arch-w64-mingw32-objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+  others=$(echo "$dlls" | grep -viE '^(kernel32|user32|advapi32|comctl32|msvcrt)\.dll$' | paste -sd, - || true)
+  kib=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1024 }')
+  echo "| $preset ($arch) | $bytes bytes ($kib KiB) | $(echo "$dlls" | paste -sd, - | sed 's/,/, /g') | ${others:-none} |"
+done
+echo
+echo "Goal: i686 loxa.exe at most 128 KiB (131072 bytes), importing only system DLLs."

@@ -1,0 +1,169 @@
+// Launch latency under Wine: loxa.exe against a minimal program showing the
+// same kind of window at once, started side by side in one run.
+//
+//   launch_latency RUNS DOCUMENT
+//
+// Every round times, for each window, one start of loxa.exe and one of
+// minimal_window.exe (beside this program), in alternating order. DOCUMENT
+// (a Windows path) is the document loxa.exe opens for the dialog and the
+// menu. For the menu the record_dump plug-in is listed under
+// HKCU\SOFTWARE\Loxa; the list is removed again for the others. Prints a
+// Markdown table of the medians on stdout; exit code 1 when a start failed.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "timed_launch.h"
+#include "win32/unique_resource.h"
+
+namespace {
+
+constexpr char kHandlerList[] = "SOFTWARE\\Loxa";
+constexpr char kHandlerName[] = "Bench";
+constexpr int kTriesPerLaunch = 3;
+
+struct Scenario {
+    const char* label;
+    LaunchTarget loxa;
+    LaunchTarget minimal;
+    bool listsPlugin;
+    std::vector<double> loxaTimes;
+    std::vector<double> minimalTimes;
+};
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string self(path, length);
+    return self.substr(0, self.find_last_of('\\') + 1);
+}
+
+bool SetPluginListed(bool listed, const std::string& pluginPath)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, kHandlerList);
+    if (!listed) {
+        return true;
+    }
+    UniqueKey handler;
+    const std::string subkey = std::string(kHandlerList) + "\\" + kHandlerName;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        handler.put(), nullptr)
+        != ERROR_SUCCESS) {
+        handler.release();
+        return false;
+    }
+    return RegSetValueExA(handler.get(), nullptr, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(pluginPath.c_str()),
+                          static_cast<DWORD>(pluginPath.size() + 1))
+           == ERROR_SUCCESS;
+}
+
+// A start that fails (a rare Wine hiccup under load) is tried again; the
+// failures are counted and reported.
+bool TimeWithRetries(const LaunchTarget& target, std::vector<double>* times, int& failures)
+{
+    for (int attempt = 0; attempt < kTriesPerLaunch; ++attempt) {
+        const double ms = TimeLaunch(target);
+        if (ms >= 0) {
+            if (times) {
+                times->push_back(ms);
+            }
+            return true;
+        }
+        ++failures;
+        std::fprintf(stderr, "launch_latency: no window or no exit: %s\n", target.commandLine.c_str());
+    }
+    return false;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
+    if (argc < 3 || runs < 1) {
+        std::fprintf(stderr, "usage: launch_latency RUNS DOCUMENT\n");
+        return 2;
+    }
+    const std::string document = argv[2];
+    const std::string folder = ProgramFolder();
+    const std::string loxa = "\"" + folder + "loxa.exe\"";
+    const std::string minimal = "\"" + folder + "minimal_window.exe\"";
+    const std::string plugin = folder + "record_dump.dll";
+
+    std::vector<Scenario> scenarios = {
+        {"usage message box (empty tail)",
+         {loxa, WindowKind::Box, "Loxa"},
+         {minimal + " box", WindowKind::Box, "Minimal"},
+         false, {}, {}},
+        {"program data dialog (sample document)",
+         {loxa + " " + document, WindowKind::Dialog, "番組データ"},
+         {minimal + " dialog", WindowKind::Dialog, "Minimal"},
+         false, {}, {}},
+        {"handler menu (sample document, one plug-in listed)",
+         {loxa + " " + document, WindowKind::Menu, nullptr},
+         {minimal + " menu", WindowKind::Menu, nullptr},
+         true, {}, {}},
+    };
+
+    int failures = 0;
+    bool complete = true;
+    // Round 0 warms Wine's caches up and is not counted.
+    for (int round = 0; round <= runs && complete; ++round) {
+        for (Scenario& scenario : scenarios) {
+            if (!SetPluginListed(scenario.listsPlugin, plugin)) {
+                std::fprintf(stderr, "launch_latency: cannot list the plug-in\n");
+                return 1;
+            }
+            const bool loxaFirst = round % 2 == 0;
+            for (int turn = 0; turn < 2 && complete; ++turn) {
+                const bool isLoxa = (turn == 0) == loxaFirst;
+                std::vector<double>* times = round == 0 ? nullptr
+                                             : isLoxa   ? &scenario.loxaTimes
+                                                        : &scenario.minimalTimes;
+                complete = TimeWithRetries(isLoxa ? scenario.loxa : scenario.minimal, times, failures);
+            }
+        }
+    }
+    SetPluginListed(false, plugin);
+    if (!complete) {
+        return 1;
+    }
+
+    // The two starts of a round follow each other, so the median of the
+    // rounds' differences is less disturbed by a load that changes from round
+    // to round than the difference of the medians.
+    std::printf("| Window | Runs | loxa.exe (median) | minimal program (median) | loxa / minimal "
+                "| difference per round (median) | Goal |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---|\n");
+    for (const Scenario& scenario : scenarios) {
+        const double loxaMedian = Median(scenario.loxaTimes);
+        const double minimalMedian = Median(scenario.minimalTimes);
+        std::vector<double> differences;
+        for (std::size_t i = 0; i < scenario.loxaTimes.size(); ++i) {
+            differences.push_back(scenario.loxaTimes[i] - scenario.minimalTimes[i]);
+        }
+        std::printf("| %s | %zu | %.1f ms | %.1f ms | %.2f | %+.1f ms | <= 1.2 |\n", scenario.label,
+                    scenario.loxaTimes.size(), loxaMedian, minimalMedian,
+                    minimalMedian > 0 ? loxaMedian / minimalMedian : 0.0, Median(differences));
+    }
+    if (failures > 0) {
+        std::printf("\n%d start(s) failed and were repeated.\n", failures);
+    }
+    return 0;
+}

@@ -1,0 +1,63 @@
+// The launch benchmark's baseline: shows at once one window of the kind
+// loxa.exe shows and ends when it is answered.
+//   minimal_window box      a message box (MessageBoxA)
+//   minimal_window dialog   a dialog from a tiny template (DialogBoxParamA)
+//   minimal_window menu     a popup menu at the pointer (TrackPopupMenuEx)
+#include <windows.h>
+
+#include <cstring>
+
+#include "minimal_window_ids.h"
+#include "win32/unique_resource.h"
+
+namespace {
+
+INT_PTR CALLBACK MinimalDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+using UniqueWindow = UniqueResource<HWND, NullInvalidDeleter<HWND, &DestroyWindow>>;
+
+// A popup menu needs an owner window in the foreground, as loxa.exe's has.
+int ShowMenu(HINSTANCE instance)
+{
+    UniqueWindow owner(CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Minimal", WS_POPUP, 0, 0, 0, 0,
+                                       nullptr, nullptr, instance, nullptr));
+    UniqueMenu menu(CreatePopupMenu());
+    if (!owner || !menu) {
+        return 1;
+    }
+    AppendMenuA(menu.get(), MF_STRING, 1, "Item");
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu.get(), MF_STRING, 2, "Cancel");
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(owner.get());
+    return TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y,
+                            owner.get(), nullptr);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
+    if (std::strcmp(commandLine, "box") == 0) {
+        return MessageBoxA(nullptr, "Minimal", "Minimal", MB_OK | MB_ICONINFORMATION);
+    }
+    if (std::strcmp(commandLine, "dialog") == 0) {
+        return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MINIMAL), nullptr,
+                                                MinimalDialogProc, 0));
+    }
+    if (std::strcmp(commandLine, "menu") == 0) {
+        return ShowMenu(instance);
+    }
+    return 2;
+}
