@@ -7,6 +7,6 @@ bool EqualInSystemLocale(const char* line, const char* keyword, std::size_t leng
 {
     const int count = static_cast<int>(length);
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, line, count, keyword, count)
-        == CSTR_EQUAL;
+           == CSTR_EQUAL;
 }
 #endif

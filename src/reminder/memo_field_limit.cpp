@@ -19,13 +19,13 @@ std::size_t FitTextToRoom(const char* text, std::size_t room)
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     // Walk whole characters; `at` is always the start of one.
     std::size_t at = 0;
-    std::size_t breakStart = 0;  // start of the last run of line breaks seen
+    std::size_t breakStart = 0; // start of the last run of line breaks seen
     bool inBreak = false;
     bool sawBreak = false;
     for (;;) {
         const unsigned char byte = bytes[at];
         if (byte == '\0') {
-            return at;  // the whole text fits
+            return at; // the whole text fits
         }
         if (IsLineBreak(byte)) {
             if (!inBreak) {

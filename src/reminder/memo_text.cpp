@@ -57,8 +57,8 @@ void ComposeStationLine(const ProgramInfo& info, MemoPieces& pieces)
 void FormatTwoDigits(std::int32_t value, char (&text)[12])
 {
     // The magnitude in unsigned arithmetic, so that -2147483648 has one too.
-    std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
-                                        : static_cast<std::uint32_t>(value);
+    std::uint32_t magnitude =
+        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     char digits[10];
     int count = 0;
     do {

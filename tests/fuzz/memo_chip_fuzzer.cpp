@@ -26,10 +26,9 @@ constexpr std::size_t kHeadSize = 37;
 
 std::int32_t ReadLittleEndian32(const unsigned char* at)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(at[0])
-                                     | static_cast<std::uint32_t>(at[1]) << 8
-                                     | static_cast<std::uint32_t>(at[2]) << 16
-                                     | static_cast<std::uint32_t>(at[3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8
+        | static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24);
 }
 
 CalendarDate fuzzedToday{};
@@ -83,7 +82,8 @@ void CheckStationLine(const ProgramInfo& info, const std::string& memo, std::siz
     int values[6] = {};
     int consumed = -1;
     FUZZ_CHECK(std::sscanf(memo.c_str() + at, "%d/%d %d:%d - %d:%d)%n", &values[0], &values[1],
-                           &values[2], &values[3], &values[4], &values[5], &consumed) == 6);
+                           &values[2], &values[3], &values[4], &values[5], &consumed)
+               == 6);
     FUZZ_CHECK(consumed > 0);
     const std::int32_t expected[6] = {info.month,       info.day,     info.startHour,
                                       info.startMinute, info.endHour, info.endMinute};

@@ -22,10 +22,9 @@ std::uintptr_t Address(const void* at)
 
 std::int32_t ReadLittleEndian32(const unsigned char* at)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(at[0])
-                                     | static_cast<std::uint32_t>(at[1]) << 8
-                                     | static_cast<std::uint32_t>(at[2]) << 16
-                                     | static_cast<std::uint32_t>(at[3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8
+        | static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24);
 }
 
 // A text field is absent, or a string that starts and ends inside the text
@@ -51,8 +50,8 @@ void CheckParse(const std::vector<char>& original, const std::vector<char>& text
             FUZZ_CHECK(text[i] == '\0' && (original[i] == '\r' || original[i] == '\n'));
         }
     }
-    FUZZ_CHECK(std::memcmp(text.data() + length, original.data() + length,
-                           original.size() - length) == 0);
+    FUZZ_CHECK(std::memcmp(text.data() + length, original.data() + length, original.size() - length)
+               == 0);
 
     // Header values are never empty, except after a CR that directly
     // follows a CR: the line then read starts one byte past the second CR
@@ -145,14 +144,16 @@ void CheckPluginRecord(const ProgramInfo& info)
         FUZZ_CHECK(offset == cursor && offset + length < size);
         FUZZ_CHECK(std::memcmp(r + offset, strings[i], static_cast<std::size_t>(length) + 1) == 0);
         // What a plug-in reads through the SDK is the same string.
-        FUZZ_CHECK(LoxaPluginRecordString(header, offset) == reinterpret_cast<const char*>(r + offset));
+        FUZZ_CHECK(LoxaPluginRecordString(header, offset)
+                   == reinterpret_cast<const char*>(r + offset));
         cursor = offset + length + 1;
     }
     FUZZ_CHECK(cursor == size);
 
     // A larger buffer gets the same record and zeros after it.
     std::vector<unsigned char> roomy(record.size() + 8, 0xA5);
-    FUZZ_CHECK(BuildPluginRecord(info, roomy.data(), static_cast<std::int32_t>(roomy.size())) == size);
+    FUZZ_CHECK(BuildPluginRecord(info, roomy.data(), static_cast<std::int32_t>(roomy.size()))
+               == size);
     FUZZ_CHECK(std::memcmp(roomy.data(), record.data(), record.size()) == 0);
     for (std::size_t i = record.size(); i < roomy.size(); ++i) {
         FUZZ_CHECK(roomy[i] == 0);

@@ -81,9 +81,13 @@ TEST(MemoText, NumbersAreTwoDigitsOrWhatTheyAre)
     EXPECT_EQ(MemoOf(info), "放送局：ＮＨＫ (-2147483648/31 09:05 - 123:-7)");
 
     // The formatter on its own, as "%02d" would print.
-    const std::pair<std::int32_t, const char*> cases[] = {
-        {0, "00"}, {7, "07"}, {10, "10"}, {-1, "-1"}, {-10, "-10"},
-        {2147483647, "2147483647"}, {-2147483647 - 1, "-2147483648"}};
+    const std::pair<std::int32_t, const char*> cases[] = {{0, "00"},
+                                                          {7, "07"},
+                                                          {10, "10"},
+                                                          {-1, "-1"},
+                                                          {-10, "-10"},
+                                                          {2147483647, "2147483647"},
+                                                          {-2147483647 - 1, "-2147483648"}};
     for (const auto& [value, expected] : cases) {
         char text[12];
         FormatTwoDigits(value, text);

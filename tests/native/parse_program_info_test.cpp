@@ -225,7 +225,7 @@ TEST(ParserLineBreaks, LineAfterCrCrIsReadBeforeItsOwnCr)
     // the end of the text.
     Parsed ended("A\r\rstation: X\r\nyear: 7\r\n");
     ASSERT_NE(ended.info.station, nullptr);
-    EXPECT_STREQ(ended.info.station, "X");  // cut later by its own CR
+    EXPECT_STREQ(ended.info.station, "X"); // cut later by its own CR
     EXPECT_EQ(ended.info.year, 7);
 
     Parsed unended("A\r\rstation: X Y");

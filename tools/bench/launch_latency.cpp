@@ -76,7 +76,8 @@ bool TimeWithRetries(const LaunchTarget& target, std::vector<double>* times, int
             return true;
         }
         ++failures;
-        std::fprintf(stderr, "launch_latency: no window or no exit: %s\n", target.commandLine.c_str());
+        std::fprintf(stderr, "launch_latency: no window or no exit: %s\n",
+                     target.commandLine.c_str());
     }
     return false;
 }
@@ -110,15 +111,21 @@ int main(int argc, char** argv)
         {"usage message box (empty tail)",
          {loxa, WindowKind::Box, "Loxa"},
          {minimal + " box", WindowKind::Box, "Minimal"},
-         false, {}, {}},
+         false,
+         {},
+         {}},
         {"program data dialog (sample document)",
          {loxa + " " + document, WindowKind::Dialog, "番組データ"},
          {minimal + " dialog", WindowKind::Dialog, "Minimal"},
-         false, {}, {}},
+         false,
+         {},
+         {}},
         {"handler menu (sample document, one plug-in listed)",
          {loxa + " " + document, WindowKind::Menu, nullptr},
          {minimal + " menu", WindowKind::Menu, nullptr},
-         true, {}, {}},
+         true,
+         {},
+         {}},
     };
 
     int failures = 0;
@@ -136,7 +143,8 @@ int main(int argc, char** argv)
                 std::vector<double>* times = round == 0 ? nullptr
                                              : isLoxa   ? &scenario.loxaTimes
                                                         : &scenario.minimalTimes;
-                complete = TimeWithRetries(isLoxa ? scenario.loxa : scenario.minimal, times, failures);
+                complete =
+                    TimeWithRetries(isLoxa ? scenario.loxa : scenario.minimal, times, failures);
             }
         }
     }
@@ -148,8 +156,9 @@ int main(int argc, char** argv)
     // The two starts of a round follow each other, so the median of the
     // rounds' differences is less disturbed by a load that changes from round
     // to round than the difference of the medians.
-    std::printf("| Window | Runs | loxa.exe (median) | minimal program (median) | loxa / minimal "
-                "| difference per round (median) | Goal |\n");
+    std::printf(
+        "| Window | Runs | loxa.exe (median) | minimal program (median) | loxa / minimal "
+        "| difference per round (median) | Goal |\n");
     std::printf("|---|---:|---:|---:|---:|---:|---|\n");
     for (const Scenario& scenario : scenarios) {
         const double loxaMedian = Median(scenario.loxaTimes);

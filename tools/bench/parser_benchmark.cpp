@@ -42,12 +42,9 @@ struct Workload {
 class WorkingCopies {
 public:
     explicit WorkingCopies(const std::string& pristine)
-        : pristine_(pristine),
-          stride_(pristine.size() + 1),
-          count_(std::max<std::size_t>(1, kBatchBytes / stride_)),
-          buffer_(count_ * stride_)
-    {
-    }
+        : pristine_(pristine), stride_(pristine.size() + 1),
+          count_(std::max<std::size_t>(1, kBatchBytes / stride_)), buffer_(count_ * stride_)
+    {}
     void Refresh()
     {
         for (std::size_t i = 0; i < count_; ++i) {
@@ -130,15 +127,16 @@ int main(int argc, char** argv)
 {
     std::vector<Workload> workloads;
     workloads.push_back({"small", "1 KB document", SmallDocument(), "-"});
-    workloads.push_back(
-        {"header-heavy", "1 MB header-heavy document", HeaderHeavyDocument(std::size_t{1} << 20), ">= 0.5"});
+    workloads.push_back({"header-heavy", "1 MB header-heavy document",
+                         HeaderHeavyDocument(std::size_t{1} << 20), ">= 0.5"});
     workloads.push_back(
         {"large-body", "100 MB body", LargeBodyDocument(std::size_t{100} << 20), "-"});
 
     for (const Workload& workload : workloads) {
         const std::string& text = workload.text;
-        benchmark::RegisterBenchmark((std::string("parse/") + workload.key).c_str(),
-                                     [&text](benchmark::State& state) { RunScan(state, text, Parse); })
+        benchmark::RegisterBenchmark(
+            (std::string("parse/") + workload.key).c_str(),
+            [&text](benchmark::State& state) { RunScan(state, text, Parse); })
             ->Repetitions(kRepetitions)
             ->MinTime(kMinSeconds)
             ->ReportAggregatesOnly(true)
@@ -167,14 +165,15 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&collector);
     benchmark::Shutdown();
 
-    std::printf("| Document | Bytes | ParseProgramInfo | memchr for CR | parser / memchr | Goal |\n");
+    std::printf(
+        "| Document | Bytes | ParseProgramInfo | memchr for CR | parser / memchr | Goal |\n");
     std::printf("|---|---:|---:|---:|---:|---|\n");
     for (const Workload& workload : workloads) {
         const double parse = collector.medians[std::string("parse/") + workload.key];
         const double scan = collector.medians[std::string("memchr/") + workload.key];
         std::printf("| %s | %zu | %s | %s | %.2f | %s |\n", workload.label, workload.text.size(),
-                    Megabytes(parse).c_str(), Megabytes(scan).c_str(), scan > 0 ? parse / scan : 0.0,
-                    workload.goal);
+                    Megabytes(parse).c_str(), Megabytes(scan).c_str(),
+                    scan > 0 ? parse / scan : 0.0, workload.goal);
     }
     return 0;
 }

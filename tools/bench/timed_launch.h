@@ -5,12 +5,12 @@
 
 #include <string>
 
-enum class WindowKind { Box, Dialog, Menu };  // message box, dialog, popup menu
+enum class WindowKind { Box, Dialog, Menu }; // message box, dialog, popup menu
 
 struct LaunchTarget {
-    std::string commandLine;  // as given to CreateProcessA
+    std::string commandLine; // as given to CreateProcessA
     WindowKind kind;
-    const char* title;  // the window's caption; null: any (menus have none)
+    const char* title; // the window's caption; null: any (menus have none)
 };
 
 // Milliseconds to the window; negative when it did not appear or the program

@@ -87,10 +87,12 @@ int main()
         {"1 MB header-heavy document", HeaderHeavyDocument(std::size_t{1} << 20), ">= 0.5"},
         {"100 MB body", LargeBodyDocument(std::size_t{100} << 20), "-"},
     };
-    std::printf("| Document | Bytes | ParseProgramInfo | memchr for CR | parser / memchr | Goal |\n");
+    std::printf(
+        "| Document | Bytes | ParseProgramInfo | memchr for CR | parser / memchr | Goal |\n");
     std::printf("|---|---:|---:|---:|---:|---|\n");
     for (const Workload& workload : workloads) {
-        const std::size_t copies = std::max<std::size_t>(1, kBatchBytes / (workload.text.size() + 1));
+        const std::size_t copies =
+            std::max<std::size_t>(1, kBatchBytes / (workload.text.size() + 1));
         std::vector<char> buffer(copies * (workload.text.size() + 1));
         std::vector<double> parse;
         std::vector<double> scan;

@@ -13,8 +13,7 @@ constexpr DWORD kPollMs = 20;
 constexpr DWORD kIconWaitMs = 1000;
 
 using UniqueHook = UniqueResource<HHOOK, NullInvalidDeleter<HHOOK, &UnhookWindowsHookEx>>;
-using UniqueEnvironment =
-    UniqueResource<LPCH, NullInvalidDeleter<LPCH, &FreeEnvironmentStringsA>>;
+using UniqueEnvironment = UniqueResource<LPCH, NullInvalidDeleter<LPCH, &FreeEnvironmentStringsA>>;
 
 std::string ProgramFolder()
 {
@@ -128,8 +127,8 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
     return search.found;
 }
 
-HWND PollForWindow(DWORD processId, const char* className, const char* title,
-                   bool messageBoxOnly, DWORD timeoutMs, DWORD pollMs = kPollMs)
+HWND PollForWindow(DWORD processId, const char* className, const char* title, bool messageBoxOnly,
+                   DWORD timeoutMs, DWORD pollMs = kPollMs)
 {
     // A process that has ended shows nothing more: no need to wait it out.
     UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
@@ -149,12 +148,18 @@ HWND PollForWindow(DWORD processId, const char* className, const char* title,
 BoxIcon IconOfCode(INT_PTR code)
 {
     switch (code) {
-    case kUiProbeIconNone: return BoxIcon::None;
-    case kUiProbeIconInformation: return BoxIcon::Information;
-    case kUiProbeIconWarning: return BoxIcon::Warning;
-    case kUiProbeIconError: return BoxIcon::Error;
-    case kUiProbeIconQuestion: return BoxIcon::Question;
-    default: return BoxIcon::Unknown;
+    case kUiProbeIconNone:
+        return BoxIcon::None;
+    case kUiProbeIconInformation:
+        return BoxIcon::Information;
+    case kUiProbeIconWarning:
+        return BoxIcon::Warning;
+    case kUiProbeIconError:
+        return BoxIcon::Error;
+    case kUiProbeIconQuestion:
+        return BoxIcon::Question;
+    default:
+        return BoxIcon::Unknown;
     }
 }
 
@@ -193,8 +198,8 @@ bool StartLoxa(const std::string& tail, LoxaProcess& loxa)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        environment.data(), nullptr, &startup, &info)) {
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
+                        nullptr, &startup, &info)) {
         return false;
     }
     CloseHandle(info.hThread);

@@ -36,8 +36,9 @@ std::string SoakHeader(const std::string& title, const std::string& extraLines)
 std::string ManyHeaderLines(std::size_t count)
 {
     static const char* const kKeys[] = {
-        "Content-type: ", "version: ", "station: ", "year: ", "month: ", "date: ",
-        "start: ", "end: ", "program-title: ", "program-subtitle: ", "x-unknown: ", "VERSION:",
+        "Content-type: ", "version: ", "station: ", "year: ",          "month: ",
+        "date: ",         "start: ",   "end: ",     "program-title: ", "program-subtitle: ",
+        "x-unknown: ",    "VERSION:",
     };
     const std::size_t keyCount = sizeof kKeys / sizeof kKeys[0];
     std::string text;

@@ -34,8 +34,7 @@ std::string AsShown(const std::string& bytes)
     const int length =
         WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string shown(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, shown.data(), length, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, shown.data(), length, nullptr, nullptr);
     return shown;
 }
 
@@ -47,7 +46,7 @@ std::string TwoDigits(std::int32_t value)
 }
 
 struct ExpectedRun {
-    bool showsDialog = false;  // false when the program reads no text at all
+    bool showsDialog = false; // false when the program reads no text at all
     bool versionWarning = false;
     ProgramDataDialogView view;
 };
@@ -171,9 +170,10 @@ void SoakDocument(const std::string& document, SoakEnding ending, ProgramDataDia
         *shown = measure.shown;
     }
     const SIZE_T allowed = kBaseMemoryAllowance + kMemoryPerDocumentByte * document.size();
-    std::printf("[ soak     ] %zu document bytes: peak %zu bytes (allowed %zu), dialog after %lu ms\n",
-                document.size(), static_cast<std::size_t>(measure.peakBytes),
-                static_cast<std::size_t>(allowed), static_cast<unsigned long>(measure.dialogMs));
+    std::printf(
+        "[ soak     ] %zu document bytes: peak %zu bytes (allowed %zu), dialog after %lu ms\n",
+        document.size(), static_cast<std::size_t>(measure.peakBytes),
+        static_cast<std::size_t>(allowed), static_cast<unsigned long>(measure.dialogMs));
     EXPECT_NE(measure.peakBytes, 0u) << "the peak memory could not be read";
     EXPECT_LE(measure.peakBytes, allowed);
 }

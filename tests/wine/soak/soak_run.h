@@ -20,9 +20,9 @@ constexpr SIZE_T kMemoryPerDocumentByte = 3;
 enum class SoakEnding { Cancel, Register };
 
 struct SoakMeasure {
-    SIZE_T peakBytes = 0;  // loxa.exe's peak memory over the run
-    DWORD dialogMs = 0;    // from the start to the dialog's fields read
-    ProgramDataDialogView shown;  // the dialog's fields as read
+    SIZE_T peakBytes = 0;        // loxa.exe's peak memory over the run
+    DWORD dialogMs = 0;          // from the start to the dialog's fields read
+    ProgramDataDialogView shown; // the dialog's fields as read
 };
 
 // Writes `document` into a scratch folder, runs loxa.exe on it and checks
