@@ -48,8 +48,13 @@ database_entries() {
   python3 -c '
 import json, sys
 root, database, form = sys.argv[1] + "/", sys.argv[2], sys.argv[3]
-entries = [e for e in json.load(open(database))
-           if e["file"].startswith(root) and not e["file"][len(root):].startswith("build/")]
+entries, seen = [], set()
+for e in json.load(open(database)):
+    # One entry per file: a file built into several targets is checked once.
+    if e["file"].startswith(root) and not e["file"][len(root):].startswith("build/") \
+            and e["file"] not in seen:
+        seen.add(e["file"])
+        entries.append(e)
 if form == "json":
     json.dump(entries, sys.stdout, indent=1)
 else:

@@ -12,7 +12,7 @@
 
 #include "reminder/memo_text.h"
 
-constexpr std::size_t kMemoFieldLimit = 32 * 1024;
+constexpr std::size_t kMemoFieldLimit = std::size_t{32} * 1024;
 
 // How many leading bytes of the NUL-terminated `text` go into `room` bytes:
 // all of them when the text is no longer. Otherwise the cut never splits a

@@ -81,6 +81,7 @@ void CheckStationLine(const ProgramInfo& info, const std::string& memo, std::siz
 
     int values[6] = {};
     int consumed = -1;
+    // NOLINTNEXTLINE(cert-err34-c): the count and %n check every conversion
     FUZZ_CHECK(std::sscanf(memo.c_str() + at, "%d/%d %d:%d - %d:%d)%n", &values[0], &values[1],
                            &values[2], &values[3], &values[4], &values[5], &consumed)
                == 6);

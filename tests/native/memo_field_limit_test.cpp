@@ -90,7 +90,10 @@ TEST(MemoFieldLimit, ReadsNoFurtherThanOnePastTheRoom)
 
 TEST(MemoFieldLimit, MemoIsCutAcrossItsPieces)
 {
-    char station[] = "ST", title[] = "TITLE", subtitle[] = "SUB", body[] = "one\r\ntwo\r\nthree";
+    char station[] = "ST";
+    char title[] = "TITLE";
+    char subtitle[] = "SUB";
+    char body[] = "one\r\ntwo\r\nthree";
     ProgramInfo info{};
     info.station = station;
     info.title = title;
@@ -112,7 +115,7 @@ TEST(MemoFieldLimit, MemoIsCutAcrossItsPieces)
 TEST(MemoFieldLimit, LimitKeepsARealDescriptionWhole)
 {
     std::string body;
-    while (body.size() < 8 * 1024) {
+    while (body.size() < std::size_t{8} * 1024) {
         body += "番組の説明文、六十バイトほどの一行を何度も繰り返す。0123456789\r\n";
     }
     std::string title(200, 'T');
