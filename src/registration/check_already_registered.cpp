@@ -15,56 +15,52 @@ struct MimeDatabase {
     const char* path;
 };
 
-// The message that stops registration, or null when the type is free.
-// Keys and text are released on return, before any message box.
-const char* FindRegistration()
+} // namespace
+
+int CheckAlreadyRegistered()
 {
     const MimeDatabase databases[] = {
         {HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey},
         {HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey},
     };
 
-    HeapBlock extension;
     UniqueKey database;
     UniqueKey mimeType;
-    for (const MimeDatabase& each : databases) {
-        if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, database.put())
-            != ERROR_SUCCESS) {
-            return kRegistryOpenFailedMessage;
-        }
-        // No key for the type: not registered under this root.
-        if (RegOpenKeyExA(database.get(), kMimeTypeName, 0, KEY_QUERY_VALUE, mimeType.put())
-            == ERROR_SUCCESS) {
-            DWORD type = 0;
-            DWORD size = 0;
-            if (RegQueryValueExA(mimeType.get(), kExtensionValueName, nullptr, &type, nullptr,
-                                 &size)
+    HeapBlock extension;
+    try {
+        for (const MimeDatabase& each : databases) {
+            if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, database.put())
                 != ERROR_SUCCESS) {
-                return kMimeTypeInUseMessage;
+                throw kRegistryOpenFailedMessage;
             }
-            // Another extension, another type, an empty or unreadable value:
-            // registration overwrites it.
-            if (type == REG_SZ && size > 0
-                && ReadRegistryValueText(mimeType.get(), kExtensionValueName, size, extension)
-                && lstrcmpA(static_cast<const char*>(extension.get()), kExtensionName) == 0) {
-                return kAlreadyInstalledMessage;
+            // No key for the type: not registered under this root.
+            if (RegOpenKeyExA(database.get(), kMimeTypeName, 0, KEY_QUERY_VALUE, mimeType.put())
+                == ERROR_SUCCESS) {
+                DWORD type = 0;
+                DWORD size = 0;
+                if (RegQueryValueExA(mimeType.get(), kExtensionValueName, nullptr, &type, nullptr,
+                                     &size)
+                    != ERROR_SUCCESS) {
+                    throw kMimeTypeInUseMessage;
+                }
+                // Another extension, another type, an empty or unreadable value:
+                // registration overwrites it.
+                if (type == REG_SZ && size > 0
+                    && ReadRegistryValueText(mimeType.get(), kExtensionValueName, size, extension)
+                    && lstrcmpA(static_cast<const char*>(extension.get()), kExtensionName) == 0) {
+                    throw kAlreadyInstalledMessage;
+                }
+                extension.reset();
+                mimeType.reset();
             }
-            extension.reset();
-            mimeType.reset();
+            database.reset();
         }
-        database.reset();
-    }
-    return nullptr;
-}
-
-} // namespace
-
-int CheckAlreadyRegistered()
-{
-    const char* message = FindRegistration();
-    if (message == nullptr) {
         return 0;
+    } catch (const char* message) {
+        mimeType.reset();
+        database.reset();
+        extension.reset();
+        ShowMessageBox(nullptr, message, MB_OK | MB_ICONINFORMATION);
+        return 1;
     }
-    ShowMessageBox(nullptr, message, MB_OK | MB_ICONINFORMATION);
-    return 1;
 }

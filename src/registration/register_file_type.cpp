@@ -47,9 +47,14 @@ bool SetEditFlags(HKEY key)
            == ERROR_SUCCESS;
 }
 
-// Writes the registration; the message of the first failure, or null.
-const char* WriteRegistration()
+} // namespace
+
+int RegisterFileType()
 {
+    if (CheckAlreadyRegistered() != 0) {
+        return 0;
+    }
+
     const ClassesTarget targets[] = {
         {HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey, kCreateAccess, nullptr, kProgIdName},
         {HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, KEY_CREATE_SUB_KEY, kMachineClassesKey,
@@ -59,103 +64,98 @@ const char* WriteRegistration()
     char programPath[MAX_PATH];
     char openCommand[MAX_PATH];
     char iconLocation[MAX_PATH];
-    // At most four keys are open at once; a return closes them from the
+    // At most four keys are open at once; the handler closes them from the
     // innermost out.
     UniqueKey outer;
     UniqueKey inner;
     UniqueKey open;
     UniqueKey command;
-    // Every string is ready before the first write, so that a path that
-    // cannot be had leaves the registry untouched.
-    if (!GetShortProgramPath(programPath) || !JoinPathText(openCommand, programPath, " %1")
-        || !JoinPathText(iconLocation, programPath, ",1")) {
-        return kRegistryOpenFailedMessage;
-    }
-
-    for (const ClassesTarget& target : targets) {
-        // MIME type -> extension.
-        if (RegOpenKeyExA(target.root, target.mimeDatabase, 0, target.mimeDatabaseAccess,
-                          outer.put())
-                != ERROR_SUCCESS
-            || !CreateKey(outer.get(), kMimeTypeName, inner)) {
-            return kRegistryOpenFailedMessage;
+    try {
+        // Every string is ready before the first write, so that a path that
+        // cannot be had leaves the registry untouched.
+        if (!GetShortProgramPath(programPath) || !JoinPathText(openCommand, programPath, " %1")
+            || !JoinPathText(iconLocation, programPath, ",1")) {
+            throw kRegistryOpenFailedMessage;
         }
-        if (!SetStringValue(inner.get(), kExtensionValueName, kExtensionName)) {
-            return kRegistrySetFailedMessage;
-        }
-        inner.reset();
-        outer.reset();
 
-        // Extension -> ProgID and MIME type.
-        HKEY classes = target.root;
-        if (target.classes != nullptr) {
-            if (RegOpenKeyExA(target.root, target.classes, 0, KEY_CREATE_SUB_KEY, outer.put())
-                != ERROR_SUCCESS) {
-                return kRegistryOpenFailedMessage;
+        for (const ClassesTarget& target : targets) {
+            // MIME type -> extension.
+            if (RegOpenKeyExA(target.root, target.mimeDatabase, 0, target.mimeDatabaseAccess,
+                              outer.put())
+                    != ERROR_SUCCESS
+                || !CreateKey(outer.get(), kMimeTypeName, inner)) {
+                throw kRegistryOpenFailedMessage;
             }
-            classes = outer.get();
+            if (!SetStringValue(inner.get(), kExtensionValueName, kExtensionName)) {
+                throw kRegistrySetFailedMessage;
+            }
+            inner.reset();
+            outer.reset();
+
+            // Extension -> ProgID and MIME type.
+            HKEY classes = target.root;
+            if (target.classes != nullptr) {
+                if (RegOpenKeyExA(target.root, target.classes, 0, KEY_CREATE_SUB_KEY, outer.put())
+                    != ERROR_SUCCESS) {
+                    throw kRegistryOpenFailedMessage;
+                }
+                classes = outer.get();
+            }
+            if (!CreateKey(classes, kExtensionName, inner)) {
+                throw kRegistryOpenFailedMessage;
+            }
+            if (!SetStringValue(inner.get(), nullptr, kProgIdName)
+                || !SetStringValue(inner.get(), kContentTypeValueName, kMimeTypeName)) {
+                throw kRegistrySetFailedMessage;
+            }
+            inner.reset();
+            outer.reset();
+
+            // ProgID: description, edit flags, icon and open command.
+            if (!CreateKey(target.root, target.progId, outer)) {
+                throw kRegistryOpenFailedMessage;
+            }
+            if (!SetStringValue(outer.get(), nullptr, kApplicationTitle)
+                || !SetEditFlags(outer.get())) {
+                throw kRegistrySetFailedMessage;
+            }
+            if (!CreateKey(outer.get(), kDefaultIconKey, inner)) {
+                throw kRegistryOpenFailedMessage;
+            }
+            if (!SetStringValue(inner.get(), nullptr, iconLocation)) {
+                throw kRegistrySetFailedMessage;
+            }
+            inner.reset();
+            if (!CreateKey(outer.get(), kShellKey, inner) || !CreateKey(inner.get(), kOpenKey, open)
+                || !CreateKey(open.get(), kCommandKey, command)) {
+                throw kRegistryOpenFailedMessage;
+            }
+            if (!SetStringValue(command.get(), nullptr, openCommand)) {
+                throw kRegistrySetFailedMessage;
+            }
+            command.reset();
+            open.reset();
+            inner.reset();
+            outer.reset();
         }
-        if (!CreateKey(classes, kExtensionName, inner)) {
-            return kRegistryOpenFailedMessage;
+
+        // The per-user key under which the handler chooser finds plug-ins.
+        if (!CreateKey(HKEY_CURRENT_USER, kUserHandlersKey, outer)) {
+            throw kRegistryOpenFailedMessage;
         }
-        if (!SetStringValue(inner.get(), nullptr, kProgIdName)
-            || !SetStringValue(inner.get(), kContentTypeValueName, kMimeTypeName)) {
-            return kRegistrySetFailedMessage;
+        if (!SetStringValue(outer.get(), nullptr, programPath)) {
+            throw kRegistrySetFailedMessage;
         }
-        inner.reset();
         outer.reset();
 
-        // ProgID: description, edit flags, icon and open command.
-        if (!CreateKey(target.root, target.progId, outer)) {
-            return kRegistryOpenFailedMessage;
-        }
-        if (!SetStringValue(outer.get(), nullptr, kApplicationTitle)
-            || !SetEditFlags(outer.get())) {
-            return kRegistrySetFailedMessage;
-        }
-        if (!CreateKey(outer.get(), kDefaultIconKey, inner)) {
-            return kRegistryOpenFailedMessage;
-        }
-        if (!SetStringValue(inner.get(), nullptr, iconLocation)) {
-            return kRegistrySetFailedMessage;
-        }
-        inner.reset();
-        if (!CreateKey(outer.get(), kShellKey, inner) || !CreateKey(inner.get(), kOpenKey, open)
-            || !CreateKey(open.get(), kCommandKey, command)) {
-            return kRegistryOpenFailedMessage;
-        }
-        if (!SetStringValue(command.get(), nullptr, openCommand)) {
-            return kRegistrySetFailedMessage;
-        }
+        ShowMessageBox(nullptr, kRegisteredMessage, MB_OK);
+        return 1;
+    } catch (const char* message) {
         command.reset();
         open.reset();
         inner.reset();
         outer.reset();
-    }
-
-    // The per-user key under which the handler chooser finds plug-ins.
-    if (!CreateKey(HKEY_CURRENT_USER, kUserHandlersKey, outer)) {
-        return kRegistryOpenFailedMessage;
-    }
-    if (!SetStringValue(outer.get(), nullptr, programPath)) {
-        return kRegistrySetFailedMessage;
-    }
-    outer.reset();
-    return nullptr;
-}
-
-} // namespace
-
-int RegisterFileType()
-{
-    if (CheckAlreadyRegistered() != 0) {
+        ShowMessageBox(nullptr, message, MB_OK);
         return 0;
     }
-    const char* failure = WriteRegistration();
-    if (failure != nullptr) {
-        ShowMessageBox(nullptr, failure, MB_OK);
-        return 0;
-    }
-    ShowMessageBox(nullptr, kRegisteredMessage, MB_OK);
-    return 1;
 }
