@@ -32,12 +32,10 @@ inline bool KeywordMatches(const char* line, std::size_t lineLength, const char*
         ++i;
     }
     // NOLINTNEXTLINE(readability-simplify-boolean-expr): the Windows build goes on below
-    if (i == length) {
-        return true;
-    }
+    const bool equalButForCase = i == length;
 #ifdef _WIN32
-    return EqualInSystemLocale(line, keyword, length);
+    return equalButForCase || EqualInSystemLocale(line, keyword, length);
 #else
-    return false;
+    return equalButForCase;
 #endif
 }

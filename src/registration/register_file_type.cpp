@@ -61,9 +61,6 @@ int RegisterFileType()
          kMachineProgIdKey},
     };
 
-    char programPath[MAX_PATH];
-    char openCommand[MAX_PATH];
-    char iconLocation[MAX_PATH];
     // At most four keys are open at once; the handler closes them from the
     // innermost out.
     UniqueKey outer;
@@ -73,6 +70,9 @@ int RegisterFileType()
     try {
         // Every string is ready before the first write, so that a path that
         // cannot be had leaves the registry untouched.
+        char programPath[MAX_PATH];
+        char openCommand[MAX_PATH];
+        char iconLocation[MAX_PATH];
         if (!GetShortProgramPath(programPath) || !JoinPathText(openCommand, programPath, " %1")
             || !JoinPathText(iconLocation, programPath, ",1")) {
             throw kRegistryOpenFailedMessage;

@@ -8,6 +8,7 @@
 //   4   creation date: year, month, day (what the local-date seam reports)
 //   16  flags: bit 0 set = the user replaced the document's date and start
 //   17  year, month, day, start hour, start minute used with bit 0
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -221,9 +222,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     unsigned char head[kHeadSize] = {};
     const std::size_t headBytes = size < kHeadSize ? size : kHeadSize;
-    if (headBytes > 0) {
-        std::memcpy(head, data, headBytes);
-    }
+    std::copy_n(data, headBytes, head);
     std::vector<char> text(data + headBytes, data + size);
     text.push_back('\0');
 

@@ -96,7 +96,7 @@ double Median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int runs = argc > 1 ? static_cast<int>(std::strtol(argv[1], nullptr, 10)) : 20;
     if (argc < 3 || runs < 1) {
         std::fprintf(stderr, "usage: launch_latency RUNS DOCUMENT\n");
         return 2;

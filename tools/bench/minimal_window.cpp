@@ -47,6 +47,7 @@ int ShowMenu(HINSTANCE instance)
 
 } // namespace
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): our names, not the header's
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     if (std::strcmp(commandLine, "box") == 0) {

@@ -36,6 +36,7 @@ void Parse(char* text, std::size_t)
     sink = sink + (info.body != nullptr);
 }
 
+// NOLINTNEXTLINE(readability-non-const-parameter): the parser's signature, for TimePass
 void ScanForCarriageReturns(char* text, std::size_t length)
 {
     std::size_t count = 0;
@@ -100,7 +101,7 @@ int main()
             parse.push_back(TimePass(workload.text, buffer, copies, Parse));
             scan.push_back(TimePass(workload.text, buffer, copies, ScanForCarriageReturns));
         }
-        const double bytes = static_cast<double>(copies * workload.text.size());
+        const auto bytes = static_cast<double>(copies * workload.text.size());
         const double parseRate = bytes / Median(parse);
         const double scanRate = bytes / Median(scan);
         std::printf("| %s | %zu | %.0f MB/s | %.0f MB/s | %.3f | %s |\n", workload.label,

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::size_t kMiB = 1024 * 1024;
+constexpr std::size_t kMiB = std::size_t{1024} * 1024;
 
 // The memo's header lines for a document made with SoakHeader(title).
 std::string SoakMemoHeader(const std::string& title)
@@ -56,8 +56,8 @@ TEST(BadInputSoak, NoCarriageReturn)
 // code page 932 characters and lead bytes right at its limit.
 TEST(BadInputSoak, RandomBytes)
 {
-    SoakDocument(RandomBytes(64 * 1024, 1, true));
-    SoakDocument(RandomBytes(4 * 1024, 2, false));
+    SoakDocument(RandomBytes(std::size_t{64} * 1024, 1, true));
+    SoakDocument(RandomBytes(std::size_t{4} * 1024, 2, false));
     SoakDocument(RandomBytes(kMiB, 3, false));
     SoakDocument(RandomBytes(8 * kMiB, 4, false));
 }
@@ -71,7 +71,7 @@ TEST(BadInputSoak, HundredThousandHeaderLines)
 // carries the memo as shown.
 TEST(BadInputSoak, HundredMegabyteBody)
 {
-    const std::string body = JapaneseLines(100 * 1000 * 1000);
+    const std::string body = JapaneseLines(std::size_t{100} * 1000 * 1000);
     ProgramDataDialogView shown;
     SoakDocument(SoakHeader("大きな本文の番組") + body, SoakEnding::Register, &shown);
     const std::string header = SoakMemoHeader("大きな本文の番組");
@@ -102,7 +102,7 @@ TEST(BadInputSoak, MegabyteLines)
 // holds as much of it as fits.
 TEST(BadInputSoak, HundredKilobyteTitle)
 {
-    const std::string title = JapaneseLine(100 * 1024);
+    const std::string title = JapaneseLine(std::size_t{100} * 1024);
     ProgramDataDialogView shown;
     SoakDocument(SoakHeader(title) + "本文", SoakEnding::Register, &shown);
     EXPECT_TRUE(shown.title == title);

@@ -56,7 +56,7 @@ struct ExpectedRun {
 ExpectedRun ExpectRun(const std::string& document)
 {
     ExpectedRun expected;
-    std::string text(document.c_str());
+    std::string text = document.substr(0, document.find('\0'));
     if (text.empty()) {
         return expected;
     }
@@ -155,7 +155,8 @@ void RunSoakDocument(const std::string& document, SoakEnding ending, SoakMeasure
         dialog, ending == SoakEnding::Register ? DialogEnding::Register : DialogEnding::Cancel));
     ASSERT_NO_FATAL_FAILURE(WaitForExitWatchingPeak(loxa, measure.peakBytes));
     if (ending == SoakEnding::Register) {
-        std::string chip, line;
+        std::string chip;
+        std::string line;
         ASSERT_TRUE(WaitForChip(receiver, 1, kWaitMs, chip, line));
         EXPECT_TRUE(chip == ExpectedChip(view.title, view.memo, 3, 1, 20, 55))
             << "the chip differs from the fields shown";

@@ -12,7 +12,7 @@
 // program, Wine's DLLs and the dialog. A document of a few bytes peaks at
 // 25 to 27 MB under Wine 8 (the test TinyDocument); the rest is room for the
 // fonts and layout data that grow a little with what the dialog shows.
-constexpr SIZE_T kBaseMemoryAllowance = 40 * 1024 * 1024;
+constexpr SIZE_T kBaseMemoryAllowance = SIZE_T{40} * 1024 * 1024;
 
 // How far the program's peak memory may grow with its document.
 constexpr SIZE_T kMemoryPerDocumentByte = 3;
