@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "benchmark_documents.h"
+#include "memchr_baseline.h"
 #include "document/parse_program_info.h"
 
 namespace {
@@ -72,14 +73,7 @@ void Parse(char* text, std::size_t)
 // NOLINTNEXTLINE(readability-non-const-parameter): the parser's signature, for RunScan
 void ScanForCarriageReturns(char* text, std::size_t length)
 {
-    std::size_t count = 0;
-    const char* p = text;
-    const char* end = text + length;
-    while ((p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p))))
-           != nullptr) {
-        ++count;
-        ++p;
-    }
+    const std::size_t count = CountCarriageReturns(text, length);
     benchmark::DoNotOptimize(count);
 }
 
