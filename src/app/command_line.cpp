@@ -1,14 +1,6 @@
 #include "app/command_line.h"
 
-namespace {
-
-// Lead bytes of code page 932's double-byte characters.
-bool IsCp932LeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-} // namespace
+#include "document/code_page_932.h"
 
 const char* SkipProgramName(const char* commandLine)
 {

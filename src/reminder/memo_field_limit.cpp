@@ -1,11 +1,8 @@
 #include "reminder/memo_field_limit.h"
 
-namespace {
+#include "document/code_page_932.h"
 
-bool IsLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+namespace {
 
 bool IsLineBreak(unsigned char byte)
 {
@@ -40,7 +37,7 @@ std::size_t FitTextToRoom(const char* text, std::size_t room)
             break;
         }
         // A lead byte before the terminating NUL is a character of its own.
-        const std::size_t next = IsLeadByte(byte) && bytes[at + 1] != '\0' ? at + 2 : at + 1;
+        const std::size_t next = IsCp932LeadByte(byte) && bytes[at + 1] != '\0' ? at + 2 : at + 1;
         if (next > room) {
             break;
         }
