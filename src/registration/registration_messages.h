@@ -15,3 +15,5 @@ inline constexpr char kRegisteredMessage[] = "登録は正常に行われまし�
 inline constexpr char kForeignRegistrationMessage[] = "他のアプリにより登録された情報です。";
 inline constexpr char kUnregisterRefusedMessage[] = "登録解除はできません";
 inline constexpr char kUnregisteredMessage[] = "登録解除は正常に行われました";
+inline constexpr char kUnregisterFailedMessage[] =
+    "登録解除できませんでした\n登録解除には管理者の権限が必要です";

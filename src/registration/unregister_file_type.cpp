@@ -9,6 +9,35 @@
 #include "win32/message_box.h"
 #include "win32/unique_resource.h"
 
+namespace {
+
+struct ClassKey {
+    HKEY root;
+    const char* path;
+};
+
+// Only a key known to be absent counts as gone: one that is there but cannot
+// be opened is still registered.
+bool AnyKeyStays()
+{
+    const ClassKey keys[] = {
+        {HKEY_CLASSES_ROOT, kExtensionName},
+        {HKEY_CLASSES_ROOT, kProgIdName},
+        {HKEY_LOCAL_MACHINE, kMachineExtensionKey},
+        {HKEY_LOCAL_MACHINE, kMachineProgIdKey},
+    };
+    for (const ClassKey& each : keys) {
+        UniqueKey key;
+        if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, key.put())
+            != ERROR_FILE_NOT_FOUND) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int UnregisterFileType()
 {
     if (CheckRegistrationOwner() == 0) {
@@ -35,6 +64,12 @@ int UnregisterFileType()
         == ERROR_SUCCESS) {
         DeleteKeyTree(parent.get(), kMimeTypeName);
         parent.reset();
+    }
+    // Without the rights to delete the machine-wide keys the program stays
+    // registered, and so must the user's plug-in list.
+    if (AnyKeyStays()) {
+        ShowMessageBox(nullptr, kUnregisterFailedMessage, MB_OK);
+        return 0;
     }
     DeleteKeyTree(HKEY_CURRENT_USER, kUserHandlersKey);
 
