@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "handler_menu_driver.h"
@@ -26,6 +27,7 @@ struct MenuAnswer {
     const MenuProbe* probe = nullptr;
     int position = -1; // -1: dismiss with Esc
     DWORD waitMs = 5000;
+    std::function<void()> whileShown; // runs after the menu appeared, before the answer
     bool shown = false;
 };
 
@@ -35,6 +37,9 @@ DWORD WINAPI AnswerMenu(void* parameter)
     HandlerMenuView menu;
     answer->shown = WaitForHandlerMenu(*answer->probe, GetCurrentProcessId(), answer->waitMs, menu);
     if (answer->shown) {
+        if (answer->whileShown) {
+            answer->whileShown();
+        }
         if (answer->position < 0) {
             DismissMenu(menu);
         } else {
@@ -55,7 +60,8 @@ struct ChooserRun {
 // Runs ChooseHandler with a buffer full of 'x' and answers the menu, if one
 // appears, with the item at `position` (or Esc). Without handlers the helper
 // looks only briefly: the chooser has returned by then.
-ChooserRun RunChooser(int position, DWORD waitMs = 5000)
+ChooserRun RunChooser(int position, DWORD waitMs = 5000,
+                      const std::function<void()>& whileShown = {})
 {
     MenuProbe probe;
     EXPECT_TRUE(StartMenuProbe(probe));
@@ -63,6 +69,7 @@ ChooserRun RunChooser(int position, DWORD waitMs = 5000)
     answer.probe = &probe;
     answer.position = position;
     answer.waitMs = waitMs;
+    answer.whileShown = whileShown;
     UniqueHandle thread(CreateThread(nullptr, 0, AnswerMenu, &answer, 0, nullptr));
 
     windowsCreated = 0;
@@ -172,4 +179,25 @@ TEST(ChooseHandler, UnusableHandlerValuesGiveAnEmptyPath)
         EXPECT_EQ(run.result, 1);
         EXPECT_EQ(run.path, row.expected);
     }
+}
+
+// The list changes while the menu is open: the clicked label no longer names
+// the subkey at its place, so no DLL is named at all.
+TEST(ChooseHandler, AListChangedUnderTheMenuNamesNoDll)
+{
+    HandlerListScope handlers;
+    const std::string plugin = BesideTests("record_dump.dll");
+    ASSERT_TRUE(handlers.AddHandler("B", plugin));
+
+    ChooserRun run = RunChooser(1, 5000, [&handlers] {
+        ASSERT_TRUE(handlers.AddHandler("A", "C:\\other.dll")); // now first
+    });
+    EXPECT_TRUE(run.menuShown);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, "");
+
+    // Unchanged since it was shown, the same item names its DLL.
+    run = RunChooser(2);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, plugin);
 }
