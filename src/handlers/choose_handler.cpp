@@ -1,8 +1,8 @@
 #include "handlers/choose_handler.h"
 
-#include "app/application_title.h"
 #include "handlers/chooser_window.h"
 #include "handlers/handler_list.h"
+#include "win32/application_title.h"
 #include "win32/unique_resource.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/application_title.h"
+#include "win32/application_title.h"
 #include "registration/registration_messages.h"
 #include "registration/registry_names.h"
 #include "registration/registry_value_text.h"
