@@ -6,7 +6,6 @@
 #include "registration/delete_key_tree.h"
 #include "registration/registration_messages.h"
 #include "registration/registry_names.h"
-#include "win32/message_box.h"
 #include "win32/unique_resource.h"
 
 namespace {
@@ -38,11 +37,12 @@ bool AnyKeyStays()
 
 } // namespace
 
-int UnregisterFileType()
+RegistrationOutcome UnregisterFileType(RegistrationReporting reporting)
 {
-    if (CheckRegistrationOwner() == 0) {
-        ShowMessageBox(nullptr, kUnregisterRefusedMessage, MB_OK);
-        return 0;
+    const RegistrationOutcome check = CheckRegistrationOwner(reporting);
+    if (check != RegistrationOutcome::Done) {
+        ReportRegistrationMessage(reporting, kUnregisterRefusedMessage, MB_OK);
+        return check;
     }
 
     // A parent that cannot be opened skips its deletions; nothing is reported.
@@ -68,11 +68,11 @@ int UnregisterFileType()
     // Without the rights to delete the machine-wide keys the program stays
     // registered, and so must the user's plug-in list.
     if (AnyKeyStays()) {
-        ShowMessageBox(nullptr, kUnregisterFailedMessage, MB_OK);
-        return 0;
+        ReportRegistrationMessage(reporting, kUnregisterFailedMessage, MB_OK);
+        return RegistrationOutcome::Failed;
     }
     DeleteKeyTree(HKEY_CURRENT_USER, kUserHandlersKey);
 
-    ShowMessageBox(nullptr, kUnregisteredMessage, MB_OK);
-    return 1;
+    ReportRegistrationMessage(reporting, kUnregisteredMessage, MB_OK);
+    return RegistrationOutcome::Done;
 }

@@ -28,11 +28,11 @@ constexpr char kMachineMimeType[] =
 void Register()
 {
     MessageBoxRecorder boxes;
-    ASSERT_EQ(RegisterFileType(), 1);
+    ASSERT_EQ(RegisterFileType(), RegistrationOutcome::Done);
 }
 
 struct RunResult {
-    int result = -1;
+    RegistrationOutcome result = static_cast<RegistrationOutcome>(-1);
     Lines calls;
     Lines openKeys;
     std::vector<RecordedMessageBox> boxes;
@@ -101,7 +101,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
 
     RunResult run = RunUnregisterFileType();
 
-    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ExpectBoxes(run, {kUnregisteredText});
     EXPECT_TRUE(run.openKeys.empty());
     EXPECT_EQ(
@@ -143,7 +143,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
 
     // Nothing of this program's is left to remove.
     RunResult second = RunUnregisterFileType();
-    EXPECT_EQ(second.result, 0);
+    EXPECT_EQ(second.result, RegistrationOutcome::Failed);
     ExpectBoxes(second, {kOpenFailedText, kRefusedText});
 }
 
@@ -154,7 +154,7 @@ TEST(UnregisterFileType, NothingRegisteredShowsTwoBoxesAndDeletesNothing)
 
     RunResult run = RunUnregisterFileType();
 
-    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.result, RegistrationOutcome::Failed);
     ExpectBoxes(run, {kOpenFailedText, kRefusedText});
     EXPECT_EQ(run.calls, (Lines{"open HKCR\\Loxa.ProgramInfo KEY_QUERY_VALUE -> 2"}));
 }
@@ -248,11 +248,12 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
         ExpectBoxes(run, each.boxes);
         EXPECT_TRUE(run.openKeys.empty());
         if (each.boxes.size() == 2) {
-            EXPECT_EQ(run.result, 0);
+            EXPECT_EQ(run.result, each.boxes[0] == kOpenFailedText ? RegistrationOutcome::Failed
+                                                                   : RegistrationOutcome::Refused);
             EXPECT_TRUE(Deletions(run.calls).empty());
             ExpectEverythingRegistered(sandbox);
         } else {
-            EXPECT_EQ(run.result, 1);
+            EXPECT_EQ(run.result, RegistrationOutcome::Done);
             EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo"));
             EXPECT_FALSE(
                 RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
@@ -273,7 +274,7 @@ TEST(UnregisterFileType, UnreadableDescriptionPasses)
         registry.FailCall("read HKCR\\Loxa.ProgramInfo (default)", ERROR_ACCESS_DENIED);
     });
 
-    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ExpectBoxes(run, {kUnregisteredText});
 }
 
@@ -291,7 +292,7 @@ TEST(UnregisterFileType, KeysAlreadyGoneOrParentsUnopenableAreSkippedSilently)
                           ERROR_ACCESS_DENIED);
     });
 
-    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ExpectBoxes(run, {kUnregisteredText});
     EXPECT_TRUE(run.openKeys.empty());
     EXPECT_EQ(Deletions(run.calls),
@@ -359,7 +360,7 @@ TEST(UnregisterFileType, KeysThatStayAreReportedAndThePluginListKept)
             }
         });
 
-        EXPECT_EQ(run.result, 0);
+        EXPECT_EQ(run.result, RegistrationOutcome::Failed);
         ExpectBoxes(run, {kUnregisterFailedText});
         EXPECT_TRUE(run.openKeys.empty());
         for (const char* key : each.staying) {
