@@ -1,10 +1,18 @@
 // The program data dialog in the test's own process, so that its end codes can
 // be checked directly; a second thread plays the user.
+#include <windows.h>
+#include <ddeml.h>
+
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
+#include "import_patch.h"
+#include "message_box_recorder.h"
 #include "program_data_dialog_driver.h"
+#include "reminder_receiver_process.h"
+#include "scratch_folder.h"
 #include "reminder/chip_clipboard_format.h"
 #include "reminder/show_program_data_dialog.h"
 #include "ui_driver.h"
@@ -12,6 +20,11 @@
 namespace {
 
 constexpr DWORD kWaitMs = 10000;
+
+UINT WINAPI RejectDdeInitialise(DWORD*, PFNCALLBACK, DWORD, DWORD)
+{
+    return DMLERR_SYS_ERROR;
+}
 
 struct UserActions {
     DialogEnding ending;
@@ -75,4 +88,52 @@ TEST(ProgramDataDialogEndCode, FailedRegistrationWarnsAndEndsWithOne)
     EXPECT_EQ(RunDialog(user), IDOK);
     EXPECT_TRUE(user.sawDialog);
     EXPECT_TRUE(user.sawWarning);
+}
+
+// What follows 登録, with every box and beep recorded: one beep when the
+// reminder application took the chip; the warning when nobody did; a DDE
+// start that was rejected is named first.
+TEST(ProgramDataDialogEndCode, RegistrationBeepsOnSuccessAndWarnsOnFailure)
+{
+    ScratchFolder folder;
+    ASSERT_TRUE(CreateScratchFolder("ProgramDataDialog.Beeps", folder));
+    {
+        SCOPED_TRACE("accepted");
+        ReceiverProcess receiver;
+        ASSERT_TRUE(StartReceiver(folder.path, "", receiver));
+        MessageBoxRecorder boxes;
+        ASSERT_TRUE(boxes.active());
+        UserActions user{DialogEnding::Register, false};
+        EXPECT_EQ(RunDialog(user), IDOK);
+        EXPECT_TRUE(boxes.boxes().empty());
+        EXPECT_EQ(boxes.beeps(), (std::vector<UINT>{MB_OK}));
+    }
+    {
+        SCOPED_TRACE("no receiver");
+        MessageBoxRecorder boxes;
+        UserActions user{DialogEnding::Register, false};
+        EXPECT_EQ(RunDialog(user), IDOK);
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].text, "登録できませんでした");
+        EXPECT_TRUE(boxes.beeps().empty());
+    }
+    {
+        SCOPED_TRACE("DDE rejected");
+        MessageBoxRecorder boxes;
+        ImportPatch reject("user32.dll", "DdeInitializeA",
+                           reinterpret_cast<void*>(&RejectDdeInitialise));
+        ASSERT_TRUE(reject.active());
+        UserActions user{DialogEnding::Register, false};
+        EXPECT_EQ(RunDialog(user), IDOK);
+        ASSERT_EQ(boxes.boxes().size(), 2u);
+        EXPECT_EQ(boxes.boxes()[0].text, "DDEの初期化はRejectされました");
+        EXPECT_EQ(boxes.boxes()[0].caption, "Loxa");
+        EXPECT_EQ(boxes.boxes()[0].style, static_cast<UINT>(MB_OK));
+        EXPECT_EQ(boxes.boxes()[0].owner, nullptr);
+        EXPECT_EQ(boxes.boxes()[1].text, "登録できませんでした");
+        EXPECT_EQ(boxes.boxes()[1].caption, "Loxa");
+        EXPECT_EQ(boxes.boxes()[1].style, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+        EXPECT_NE(boxes.boxes()[1].owner, nullptr);
+        EXPECT_TRUE(boxes.beeps().empty());
+    }
 }
