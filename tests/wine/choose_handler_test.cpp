@@ -8,12 +8,19 @@
 
 #include "handler_menu_driver.h"
 #include "handler_registry.h"
+#include "import_patch.h"
+#include "registry_call_recorder.h"
 #include "test_files.h"
 #include "handlers/choose_handler.h"
 
 namespace {
 
 int windowsCreated = 0;
+
+BOOL WINAPI FailTrackPopupMenuEx(HMENU, UINT, int, int, HWND, TPMPARAMS*)
+{
+    return FALSE;
+}
 
 LRESULT CALLBACK CountWindows(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -29,6 +36,7 @@ struct MenuAnswer {
     DWORD waitMs = 5000;
     std::function<void()> whileShown; // runs after the menu appeared, before the answer
     bool shown = false;
+    RECT menuRect{}; // where the menu window stood
 };
 
 DWORD WINAPI AnswerMenu(void* parameter)
@@ -37,6 +45,7 @@ DWORD WINAPI AnswerMenu(void* parameter)
     HandlerMenuView menu;
     answer->shown = WaitForHandlerMenu(*answer->probe, GetCurrentProcessId(), answer->waitMs, menu);
     if (answer->shown) {
+        GetWindowRect(menu.window, &answer->menuRect);
         if (answer->whileShown) {
             answer->whileShown();
         }
@@ -54,6 +63,7 @@ struct ChooserRun {
     std::string path; // the buffer's string after the call
     bool bufferUntouched = false;
     bool menuShown = false;
+    RECT menuRect{};
     int windows = 0;
 };
 
@@ -83,6 +93,7 @@ ChooserRun RunChooser(int position, DWORD waitMs = 5000,
 
     WaitForSingleObject(thread.get(), INFINITE);
     run.menuShown = answer.shown;
+    run.menuRect = answer.menuRect;
     run.bufferUntouched = std::string(buffer, sizeof buffer) == std::string(MAX_PATH, 'x');
     if (std::memchr(buffer, '\0', sizeof buffer) != nullptr) {
         run.path = buffer;
@@ -200,4 +211,58 @@ TEST(ChooseHandler, AListChangedUnderTheMenuNamesNoDll)
     run = RunChooser(2);
     EXPECT_EQ(run.result, 1);
     EXPECT_EQ(run.path, plugin);
+}
+
+// The menu opens where the pointer is, and the chosen handler's key is open
+// only to read its path.
+TEST(ChooseHandler, OpensAtThePointerAndReadsTheChosenKeyBriefly)
+{
+    HandlerListScope handlers;
+    const std::string plugin = BesideTests("record_dump.dll");
+    ASSERT_TRUE(handlers.AddHandler("A", "C:\\a.dll"));
+    ASSERT_TRUE(handlers.AddHandler("B", plugin));
+    ASSERT_TRUE(SetCursorPos(210, 170));
+
+    ChooserRun run;
+    std::vector<std::string> calls;
+    std::vector<std::string> openKeys;
+    {
+        RegistryCallRecorder registry;
+        ASSERT_TRUE(registry.active());
+        run = RunChooser(2);
+        calls = registry.calls();
+        openKeys = registry.OpenKeys();
+    }
+
+    EXPECT_EQ(run.path, plugin);
+    EXPECT_EQ(run.menuRect.left, 210);
+    EXPECT_EQ(run.menuRect.top, 170);
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         "open HKCU\\SOFTWARE\\Loxa KEY_READ",
+                         "enum HKCU\\SOFTWARE\\Loxa 0",
+                         "enum HKCU\\SOFTWARE\\Loxa 1",
+                         "enum HKCU\\SOFTWARE\\Loxa 2 -> 259",
+                         "enum HKCU\\SOFTWARE\\Loxa 1",
+                         "open HKCU\\SOFTWARE\\Loxa\\B KEY_QUERY_VALUE",
+                         "read HKCU\\SOFTWARE\\Loxa\\B (default)",
+                         "close HKCU\\SOFTWARE\\Loxa\\B",
+                         "close HKCU\\SOFTWARE\\Loxa",
+                     }));
+    EXPECT_TRUE(openKeys.empty());
+}
+
+// A menu that cannot be shown ends as キャンセル does: nothing opens.
+TEST(ChooseHandler, AMenuThatFailsEndsAsCancel)
+{
+    HandlerListScope handlers;
+    ASSERT_TRUE(handlers.AddHandler("A", BesideTests("record_dump.dll")));
+    ImportPatch fail("user32.dll", "TrackPopupMenuEx",
+                     reinterpret_cast<void*>(&FailTrackPopupMenuEx));
+    ASSERT_TRUE(fail.active());
+
+    ChooserRun run = RunChooser(1, 300);
+
+    EXPECT_FALSE(run.menuShown);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, "");
 }
