@@ -1,7 +1,8 @@
 /*
- * Test plug-in: writes the record it receives, byte for byte, to the file
- * named by the environment variable LOXA_RECORD_DUMP_PATH. Written in C so
- * that the plug-in header is built as C too.
+ * Test plug-in: appends the record it receives, byte for byte, to the file
+ * named by the environment variable LOXA_RECORD_DUMP_PATH, so that a second
+ * call for the same document shows as a second copy. Written in C so that the
+ * plug-in header is built as C too.
  */
 #include <windows.h>
 
@@ -16,10 +17,11 @@ LOXA_PLUGIN_EXPORT void LOXA_PLUGIN_CALL SetTVProgram(const LoxaPluginProgramRec
     if (length == 0 || length >= sizeof path || record == NULL || record->size < 4) {
         return;
     }
-    file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    file = CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
+    SetFilePointer(file, 0, NULL, FILE_END);
     WriteFile(file, record, (DWORD)record->size, &written, NULL);
     CloseHandle(file);
 }
