@@ -108,6 +108,9 @@ TEST(ParserNumbers, DecimalRules)
     EXPECT_EQ(Parsed("version: +2\r\n").info.version, 2);
     EXPECT_EQ(Parsed("version: -2\r\n").info.version, -2);
     EXPECT_EQ(Parsed("version:\t 12abc\r\n").info.version, 12);
+    // Every white space of the C conversion, vertical tab and form feed too.
+    EXPECT_EQ(Parsed("version:\v\f\n 3\r\n").info.version, 3);
+    EXPECT_EQ(Parsed("start:\f7:\v45\r\n").info.startMinute, 45);
     EXPECT_EQ(Parsed("version: abc\r\n").info.version, 0);
     EXPECT_EQ(Parsed("version: - 5\r\n").info.version, 0);
     EXPECT_EQ(Parsed("year: 2147483647\r\n").info.year, 2147483647);
