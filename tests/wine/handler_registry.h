@@ -1,18 +1,18 @@
 // Test support: handler subkeys under HKCU "SOFTWARE\Loxa" for the duration
-// of one test. Everything is removed again so that other tests keep seeing no
-// handlers.
+// of one test. Every test starts from no list: one that something else left
+// is set aside under a scratch key and put back at the end, and everything
+// the test made is removed.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "win32/unique_resource.h"
 
 struct HandlerListScope {
+    static constexpr char kAside[] = "SOFTWARE\\LoxaTestHandlersAside";
     bool keyExisted = false;
-    std::vector<std::string> created;
 
     HandlerListScope()
     {
@@ -21,19 +21,47 @@ struct HandlerListScope {
                      == ERROR_SUCCESS;
         if (!keyExisted) {
             key.release();
+            return;
         }
+        UniqueKey aside;
+        RegDeleteTreeA(HKEY_CURRENT_USER, kAside);
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kAside, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            aside.put(), nullptr)
+            == ERROR_SUCCESS) {
+            RegCopyTreeA(key.get(), nullptr, aside.get());
+        } else {
+            aside.release();
+        }
+        key.reset();
+        RemoveList();
     }
     ~HandlerListScope()
     {
-        for (const std::string& name : created) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, ("SOFTWARE\\Loxa\\" + name).c_str());
-        }
+        RemoveList();
         if (!keyExisted) {
-            RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa");
+            return;
+        }
+        UniqueKey aside;
+        UniqueKey list = OpenList();
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kAside, 0, KEY_READ, aside.put()) == ERROR_SUCCESS) {
+            if (list) {
+                RegCopyTreeA(aside.get(), nullptr, list.get());
+            }
+            aside.reset();
+            RegDeleteTreeA(HKEY_CURRENT_USER, kAside);
+            RegDeleteKeyA(HKEY_CURRENT_USER, kAside);
+        } else {
+            aside.release();
         }
     }
     HandlerListScope(const HandlerListScope&) = delete;
     HandlerListScope& operator=(const HandlerListScope&) = delete;
+
+    static void RemoveList()
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Loxa");
+    }
 
     // Creates the list key (without subkeys) and returns it for writing.
     UniqueKey OpenList()
@@ -59,7 +87,6 @@ struct HandlerListScope {
                    != ERROR_SUCCESS) {
             return false;
         }
-        created.push_back(name);
         if (type == REG_NONE) {
             return true;
         }
