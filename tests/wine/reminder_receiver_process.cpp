@@ -1,5 +1,7 @@
 #include "reminder_receiver_process.h"
 
+#include "ui_driver.h"
+
 namespace {
 
 std::string ProgramFolder()
@@ -54,14 +56,10 @@ bool StartReceiver(const std::string& outFolder, const std::string& options,
     DeleteFileA((outFolder + "ready").c_str());
     std::string commandLine = "\"" + ProgramFolder() + "reminder_receiver.exe\" --out \"" + folder
                               + "\" --exit-after 60000 " + options;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    if (!StartProcessInJob(commandLine, nullptr, receiver.job, info)) {
         return false;
     }
-    CloseHandle(info.hThread);
     receiver.process.reset(info.hProcess);
     for (int i = 0; i < 500; ++i) {
         if (FileExists(outFolder + "ready")) {

@@ -9,6 +9,7 @@
 #include "win32/unique_resource.h"
 
 struct ReceiverProcess {
+    UniqueHandle job; // kills the receiver when closed, also if the test program dies
     UniqueHandle process;
     std::string outFolder; // ends with a backslash
 

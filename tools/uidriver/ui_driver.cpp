@@ -184,6 +184,35 @@ std::string LoxaExecutablePath()
     return ProgramFolder() + "loxa.exe";
 }
 
+bool StartProcessInJob(std::string commandLine, char* environment, UniqueHandle& job,
+                       PROCESS_INFORMATION& info)
+{
+    job.reset(CreateJobObjectA(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!job
+        || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                                    sizeof limits)) {
+        return false;
+    }
+    // Suspended until it is in the job, so that nothing it starts escapes.
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        environment, nullptr, &startup, &info)) {
+        return false;
+    }
+    UniqueHandle thread(info.hThread);
+    info.hThread = nullptr;
+    if (!AssignProcessToJobObject(job.get(), info.hProcess)) {
+        TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        return false;
+    }
+    ResumeThread(thread.get());
+    return true;
+}
+
 bool StartLoxa(const std::string& tail, LoxaProcess& loxa)
 {
     InstallUiProbe();
@@ -195,14 +224,10 @@ bool StartLoxa(const std::string& tail, LoxaProcess& loxa)
     DeleteFileA(probeLog.c_str());
     std::string environment = ChildEnvironment(probeLog);
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-                        nullptr, &startup, &info)) {
+    if (!StartProcessInJob(commandLine, environment.data(), loxa.job, info)) {
         return false;
     }
-    CloseHandle(info.hThread);
     loxa.process.reset(info.hProcess);
     loxa.processId = info.dwProcessId;
     loxa.probeLog.reset(probeLog);

@@ -52,9 +52,17 @@ using UniqueDrivenProcess = UniqueResource<HANDLE, DrivenProcessDeleter>;
 
 struct LoxaProcess {
     UniqueFilePath probeLog; // the probe's event log of this run, deleted after the process ended
+    UniqueHandle job;        // kills the process (and its children) when closed
     UniqueDrivenProcess process;
     DWORD processId = 0;
 };
+
+// Starts `commandLine` (with `environment`, or the caller's when null) in a
+// fresh job object that kills every process in it when its last handle
+// closes: when `job` goes, or when the test program itself ends in any way,
+// a time-out or a crash included. `info.hThread` is closed already.
+bool StartProcessInJob(std::string commandLine, char* environment, UniqueHandle& job,
+                       PROCESS_INFORMATION& info);
 
 // The full path of loxa.exe beside the running test program.
 std::string LoxaExecutablePath();
