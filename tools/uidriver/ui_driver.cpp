@@ -184,7 +184,7 @@ std::string LoxaExecutablePath()
     return ProgramFolder() + "loxa.exe";
 }
 
-bool StartProcessInJob(std::string commandLine, char* environment, UniqueHandle& job,
+bool StartProcessInJob(std::string& commandLine, char* environment, UniqueHandle& job,
                        PROCESS_INFORMATION& info)
 {
     job.reset(CreateJobObjectA(nullptr, nullptr));

@@ -60,8 +60,9 @@ struct LoxaProcess {
 // Starts `commandLine` (with `environment`, or the caller's when null) in a
 // fresh job object that kills every process in it when its last handle
 // closes: when `job` goes, or when the test program itself ends in any way,
-// a time-out or a crash included. `info.hThread` is closed already.
-bool StartProcessInJob(std::string commandLine, char* environment, UniqueHandle& job,
+// a time-out or a crash included. `info.hThread` is closed already. The
+// platform may write into `commandLine`.
+bool StartProcessInJob(std::string& commandLine, char* environment, UniqueHandle& job,
                        PROCESS_INFORMATION& info);
 
 // The full path of loxa.exe beside the running test program.
