@@ -8,7 +8,7 @@ packages=(
   cmake g++ clang llvm libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic
-  clang-tidy cppcheck clang-format
+  clang-tidy cppcheck clang-format nsis zip unzip
 )
 
 missing=()
