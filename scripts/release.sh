@@ -51,7 +51,7 @@ while IFS= read -r file; do
   relative=${file#"$name"/}
   folder=$(dirname "$relative")
   if [ "$folder" = . ]; then target='$INSTDIR'; else target="\$INSTDIR\\${folder//\//\\}"; fi
-  printf 'SetOutPath "%s"\nFile "%s"\n' "$target" "$work/$file"
+  printf 'SetOutPath "%s"\nFile "%s"\n' "$target" "$file"
 done <"$work/files.txt" >"$work/install.nsh"
 {
   while IFS= read -r file; do
@@ -70,11 +70,13 @@ done <"$work/files.txt" >"$work/install.nsh"
   done
 } >"$work/remove.nsh"
 
-makensis -V2 -INPUTCHARSET UTF8 \
-  -DVERSION="$version" -DSTAGE="$stage" -DICON="$root/src/resources/program.ico" \
-  -DOUTFILE="$root/dist/$name-setup.exe" \
-  -DINSTALL_LIST="$work/install.nsh" -DREMOVE_LIST="$work/remove.nsh" \
-  installer/loxa.nsi >"$work/makensis.log"
+# Relative paths only, from the release folder: no build path in the installer.
+cp src/resources/program.ico "$work/"
+(cd "$work" && makensis -V2 -NOCD -INPUTCHARSET UTF8 \
+  -DVERSION="$version" -DSTAGE="$name" -DICON=program.ico -DOUTFILE="$name-setup.exe" \
+  -DINSTALL_LIST=install.nsh -DREMOVE_LIST=remove.nsh \
+  "$root/installer/loxa.nsi" >makensis.log)
+mv "$work/$name-setup.exe" dist/
 
 (cd dist && sha256sum "$name-win32.zip" "$name-setup.exe" >SHA256SUMS)
 for file in "$name-win32.zip" "$name-setup.exe" SHA256SUMS; do
