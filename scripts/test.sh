@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The whole test run: set-up when something is missing, all three builds,
-# the native unit tests (plain and sanitized) and the Windows tests under Wine
-# in a fresh prefix on a virtual display, then a bounded run of each fuzz
-# target and the static analysis (scripts/lint.sh). A failing step fails the
+# The whole test run: set-up when something is missing, all four builds,
+# the release files and their checks, the native unit tests (plain and
+# sanitized) and the Windows tests under Wine in a fresh prefix on a virtual
+# display, then a bounded run of each fuzz target and the static analysis
+# (scripts/lint.sh). A failing step fails the
 # run; the later ones still run.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,6 +26,14 @@ WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 rm -rf "$LOXA_WINEPREFIX" "$LOXA_WINEPREFIX.lock"
 
 status=0
+# The release in dist/, which the 32-bit build's installer tests use; the
+# zip's contents are checked here; and the shipped files must come out the
+# same from a second copy of the source.
+version=$(cat build/win32/version.txt)
+bash scripts/release.sh || status=1
+bash tests/release/zip_contents.sh "dist/loxa-$version-win32.zip" "$version" || status=1
+bash scripts/check-reproducible.sh || status=1
+
 ctest --preset native -j "$jobs" || status=1
 ASAN_OPTIONS=detect_leaks=1 ctest --preset native-asan -j "$jobs" || status=1
 ctest --preset win64 || status=1
