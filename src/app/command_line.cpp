@@ -30,21 +30,51 @@ const char* SkipProgramName(const char* commandLine)
     return reinterpret_cast<const char*>(p);
 }
 
-CommandSwitch ScanCommandSwitch(const char* tail)
+namespace {
+
+// The '/' of the first switch, or null.
+const char* FindCommandSwitch(const char* tail)
 {
     if (tail == nullptr) {
-        return CommandSwitch::None;
+        return nullptr;
     }
     for (const char* p = tail; *p != '\0'; ++p) {
-        if (*p != '/') {
-            continue;
-        }
-        if (p[1] == 'R') {
-            return CommandSwitch::Register;
-        }
-        if (p[1] == 'U') {
-            return CommandSwitch::Unregister;
+        if (*p == '/' && (p[1] == 'R' || p[1] == 'U')) {
+            return p;
         }
     }
-    return CommandSwitch::None;
+    return nullptr;
+}
+
+bool IsSwitchBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+CommandSwitch ScanCommandSwitch(const char* tail)
+{
+    const char* found = FindCommandSwitch(tail);
+    if (found == nullptr) {
+        return CommandSwitch::None;
+    }
+    return found[1] == 'R' ? CommandSwitch::Register : CommandSwitch::Unregister;
+}
+
+bool HasQuietSwitch(const char* tail)
+{
+    const char* found = FindCommandSwitch(tail);
+    if (found == nullptr) {
+        return false;
+    }
+    // Neither a blank nor '/' is a trail byte in code page 932, so a byte
+    // scan cannot take half a character for the switch.
+    for (const char* p = found + 2; *p != '\0'; ++p) {
+        if (IsSwitchBlank(p[0]) && p[1] == '/' && (p[2] == 'S' || p[2] == 's')
+            && (p[3] == '\0' || IsSwitchBlank(p[3]))) {
+            return true;
+        }
+    }
+    return false;
 }

@@ -12,3 +12,8 @@ const char* SkipProgramName(const char* commandLine);
 // The first '/' followed by an upper-case 'R' or 'U' anywhere in the tail
 // wins; nothing after it is looked at.
 CommandSwitch ScanCommandSwitch(const char* tail);
+
+// True when, after the switch that ScanCommandSwitch finds, the tail holds
+// "/S" or "/s" with a blank (space or tab) before it and a blank or the end
+// after it: the quiet form, which shows no box and exits with the outcome.
+bool HasQuietSwitch(const char* tail);

@@ -32,13 +32,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return ShowUsage();
     }
 
+    // Only the quiet form tells the outcome: callers of the plain switches
+    // have always seen 0.
+    const bool quiet = HasQuietSwitch(tail);
+    const RegistrationReporting reporting =
+        quiet ? RegistrationReporting::Quiet : RegistrationReporting::MessageBoxes;
     switch (ScanCommandSwitch(tail)) {
-    case CommandSwitch::Register:
-        RegisterFileType();
-        return 0;
-    case CommandSwitch::Unregister:
-        UnregisterFileType();
-        return 0;
+    case CommandSwitch::Register: {
+        const RegistrationOutcome outcome = RegisterFileType(reporting);
+        return quiet ? static_cast<int>(outcome) : 0;
+    }
+    case CommandSwitch::Unregister: {
+        const RegistrationOutcome outcome = UnregisterFileType(reporting);
+        return quiet ? static_cast<int>(outcome) : 0;
+    }
     case CommandSwitch::None:
         break;
     }

@@ -1,8 +1,8 @@
 #include "handlers/choose_handler.h"
 
-#include "app/application_title.h"
 #include "handlers/chooser_window.h"
 #include "handlers/handler_list.h"
+#include "win32/application_title.h"
 #include "win32/unique_resource.h"
 
 namespace {
@@ -56,10 +56,20 @@ std::int32_t AnswerMenu(HMENU menu, HWND owner, HKEY list, char* pathBuffer)
     if (chosen == kBuiltInItem) {
         return 0;
     }
+    pathBuffer[0] = '\0';
     if (chosen >= kFirstPluginItem) {
-        ReadHandlerPath(list, chosen - kFirstPluginItem, pathBuffer);
-    } else {
-        pathBuffer[0] = '\0';
+        // The list may have changed while the menu was open: only the handler
+        // whose label was clicked may be loaded, never the one now at its place.
+        char name[MAX_PATH];
+        char label[2 * MAX_PATH + 1];
+        char shown[2 * MAX_PATH + 1];
+        if (ReadHandlerName(list, chosen - kFirstPluginItem, name)
+            && GetMenuStringA(menu, chosen, shown, sizeof shown, MF_BYCOMMAND) > 0) {
+            MakeMenuLabel(name, label);
+            if (lstrcmpA(label, shown) == 0) {
+                ReadHandlerPath(list, name, pathBuffer);
+            }
+        }
     }
     return 1;
 }

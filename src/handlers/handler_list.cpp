@@ -20,13 +20,9 @@ bool ReadHandlerName(HKEY list, DWORD index, char* nameBuffer)
            == ERROR_SUCCESS;
 }
 
-void ReadHandlerPath(HKEY list, DWORD index, char* pathBuffer)
+void ReadHandlerPath(HKEY list, const char* name, char* pathBuffer)
 {
     pathBuffer[0] = '\0';
-    char name[MAX_PATH];
-    if (!ReadHandlerName(list, index, name)) {
-        return;
-    }
     UniqueKey handler;
     if (RegOpenKeyExA(list, name, 0, KEY_QUERY_VALUE, handler.put()) != ERROR_SUCCESS) {
         handler.release();

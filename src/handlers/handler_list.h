@@ -15,8 +15,8 @@ UniqueKey OpenHandlerList();
 // enumeration answers anything but success.
 bool ReadHandlerName(HKEY list, DWORD index, char* nameBuffer);
 
-// The DLL path of the handler at `index` into a MAX_PATH buffer. Leaves ""
+// The DLL path of the handler subkey `name` into a MAX_PATH buffer. Leaves ""
 // when the subkey is gone or cannot be opened, or its default value is
 // missing, not REG_SZ, or does not fit with its NUL. The subkey is closed
 // before this returns.
-void ReadHandlerPath(HKEY list, DWORD index, char* pathBuffer);
+void ReadHandlerPath(HKEY list, const char* name, char* pathBuffer);

@@ -5,7 +5,6 @@
 #include "registration/registration_messages.h"
 #include "registration/registry_names.h"
 #include "registration/registry_value_text.h"
-#include "win32/message_box.h"
 #include "win32/unique_resource.h"
 
 namespace {
@@ -17,7 +16,7 @@ struct MimeDatabase {
 
 } // namespace
 
-int CheckAlreadyRegistered()
+RegistrationOutcome CheckAlreadyRegistered(RegistrationReporting reporting)
 {
     const MimeDatabase databases[] = {
         {HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey},
@@ -55,12 +54,12 @@ int CheckAlreadyRegistered()
             }
             database.reset();
         }
-        return 0;
+        return RegistrationOutcome::Done;
     } catch (const char* message) {
         mimeType.reset();
         database.reset();
         extension.reset();
-        ShowMessageBox(nullptr, message, MB_OK | MB_ICONINFORMATION);
-        return 1;
+        ReportRegistrationMessage(reporting, message, MB_OK | MB_ICONINFORMATION);
+        return OutcomeOfMessage(message);
     }
 }

@@ -2,5 +2,9 @@
 // program's extension, or names none at all.
 #pragma once
 
-// 0 when registration may go on; 1 when it must stop (the user has been told).
-int CheckAlreadyRegistered();
+#include "registration/registration_outcome.h"
+#include "registration/registration_reporting.h"
+
+// Done when registration may go on; otherwise why it must stop (the user has
+// been told, unless quiet).
+RegistrationOutcome CheckAlreadyRegistered(RegistrationReporting reporting);

@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
-#include "app/application_title.h"
+#include "win32/application_title.h"
 #include "registration/registration_messages.h"
 #include "registration/registry_names.h"
 #include "registration/registry_value_text.h"
-#include "win32/message_box.h"
 #include "win32/unique_resource.h"
 
 namespace {
@@ -18,7 +17,7 @@ struct ProgIdKey {
 
 } // namespace
 
-int CheckRegistrationOwner()
+RegistrationOutcome CheckRegistrationOwner(RegistrationReporting reporting)
 {
     const ProgIdKey progIdKeys[] = {
         {HKEY_CLASSES_ROOT, kProgIdName},
@@ -48,11 +47,11 @@ int CheckRegistrationOwner()
             description.reset();
             progId.reset();
         }
-        return 1;
+        return RegistrationOutcome::Done;
     } catch (const char* message) {
         progId.reset();
         description.reset();
-        ShowMessageBox(nullptr, message, MB_OK);
-        return 0;
+        ReportRegistrationMessage(reporting, message, MB_OK);
+        return OutcomeOfMessage(message);
     }
 }

@@ -2,5 +2,9 @@
 // this program's title under both roots.
 #pragma once
 
-// 1 when both ProgID keys pass; 0 after a message has been shown.
-int CheckRegistrationOwner();
+#include "registration/registration_outcome.h"
+#include "registration/registration_reporting.h"
+
+// Done when both ProgID keys pass; otherwise why not, after a message has been
+// shown (unless quiet).
+RegistrationOutcome CheckRegistrationOwner(RegistrationReporting reporting);

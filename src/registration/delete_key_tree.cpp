@@ -2,20 +2,13 @@
 
 #include "win32/unique_resource.h"
 
-namespace {
-
-// Bounds the retries on a subkey that will not go.
-constexpr int kMaxPasses = 50;
-
-} // namespace
-
-void DeleteKeyTree(HKEY parent, const char* name)
+bool DeleteKeyTree(HKEY parent, const char* name)
 {
     UniqueKey key;
     if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) {
-        return;
+        return false;
     }
-    for (int pass = 0; pass < kMaxPasses; ++pass) {
+    for (;;) {
         // Always the first subkey: each pass removes the one before it.
         char subkey[MAX_PATH];
         DWORD capacity = MAX_PATH;
@@ -25,8 +18,12 @@ void DeleteKeyTree(HKEY parent, const char* name)
             != ERROR_SUCCESS) {
             break;
         }
-        DeleteKeyTree(key.get(), subkey);
+        // A subkey that stays would come back first on every later pass:
+        // the level ends at once, however many keys or levels lie above.
+        if (!DeleteKeyTree(key.get(), subkey)) {
+            break;
+        }
     }
     key.reset();
-    RegDeleteKeyA(parent, name);
+    return RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
 }

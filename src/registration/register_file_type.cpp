@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include "app/application_title.h"
+#include "win32/application_title.h"
 #include "registration/check_already_registered.h"
 #include "registration/registration_messages.h"
 #include "registration/registry_names.h"
 #include "registration/short_program_path.h"
-#include "win32/message_box.h"
 #include "win32/unique_resource.h"
 
 namespace {
@@ -49,10 +48,11 @@ bool SetEditFlags(HKEY key)
 
 } // namespace
 
-int RegisterFileType()
+RegistrationOutcome RegisterFileType(RegistrationReporting reporting)
 {
-    if (CheckAlreadyRegistered() != 0) {
-        return 0;
+    const RegistrationOutcome check = CheckAlreadyRegistered(reporting);
+    if (check != RegistrationOutcome::Done) {
+        return check;
     }
 
     const ClassesTarget targets[] = {
@@ -148,14 +148,14 @@ int RegisterFileType()
         }
         outer.reset();
 
-        ShowMessageBox(nullptr, kRegisteredMessage, MB_OK);
-        return 1;
+        ReportRegistrationMessage(reporting, kRegisteredMessage, MB_OK);
+        return RegistrationOutcome::Done;
     } catch (const char* message) {
         command.reset();
         open.reset();
         inner.reset();
         outer.reset();
-        ShowMessageBox(nullptr, message, MB_OK);
-        return 0;
+        ReportRegistrationMessage(reporting, message, MB_OK);
+        return OutcomeOfMessage(message);
     }
 }

@@ -4,6 +4,7 @@
 inline constexpr char kClassesRootMimeDatabaseKey[] = "MIME\\Database\\Content Type";
 inline constexpr char kMachineMimeDatabaseKey[] = "SOFTWARE\\Classes\\MIME\\Database\\Content Type";
 inline constexpr char kMachineClassesKey[] = "SOFTWARE\\Classes";
+inline constexpr char kMachineExtensionKey[] = "SOFTWARE\\Classes\\.loxa";
 // The ProgID under HKLM, reached from the root in one step.
 inline constexpr char kMachineProgIdKey[] = "SOFTWARE\\Classes\\Loxa.ProgramInfo";
 inline constexpr char kUserHandlersKey[] = "SOFTWARE\\Loxa";

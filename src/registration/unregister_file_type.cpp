@@ -6,14 +6,43 @@
 #include "registration/delete_key_tree.h"
 #include "registration/registration_messages.h"
 #include "registration/registry_names.h"
-#include "win32/message_box.h"
 #include "win32/unique_resource.h"
 
-int UnregisterFileType()
+namespace {
+
+struct ClassKey {
+    HKEY root;
+    const char* path;
+};
+
+// Only a key known to be absent counts as gone: one that is there but cannot
+// be opened is still registered.
+bool AnyKeyStays()
 {
-    if (CheckRegistrationOwner() == 0) {
-        ShowMessageBox(nullptr, kUnregisterRefusedMessage, MB_OK);
-        return 0;
+    const ClassKey keys[] = {
+        {HKEY_CLASSES_ROOT, kExtensionName},
+        {HKEY_CLASSES_ROOT, kProgIdName},
+        {HKEY_LOCAL_MACHINE, kMachineExtensionKey},
+        {HKEY_LOCAL_MACHINE, kMachineProgIdKey},
+    };
+    for (const ClassKey& each : keys) {
+        UniqueKey key;
+        if (RegOpenKeyExA(each.root, each.path, 0, KEY_QUERY_VALUE, key.put())
+            != ERROR_FILE_NOT_FOUND) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+RegistrationOutcome UnregisterFileType(RegistrationReporting reporting)
+{
+    const RegistrationOutcome check = CheckRegistrationOwner(reporting);
+    if (check != RegistrationOutcome::Done) {
+        ReportRegistrationMessage(reporting, kUnregisterRefusedMessage, MB_OK);
+        return check;
     }
 
     // A parent that cannot be opened skips its deletions; nothing is reported.
@@ -36,8 +65,14 @@ int UnregisterFileType()
         DeleteKeyTree(parent.get(), kMimeTypeName);
         parent.reset();
     }
+    // Without the rights to delete the machine-wide keys the program stays
+    // registered, and so must the user's plug-in list.
+    if (AnyKeyStays()) {
+        ReportRegistrationMessage(reporting, kUnregisterFailedMessage, MB_OK);
+        return RegistrationOutcome::Failed;
+    }
     DeleteKeyTree(HKEY_CURRENT_USER, kUserHandlersKey);
 
-    ShowMessageBox(nullptr, kUnregisteredMessage, MB_OK);
-    return 1;
+    ReportRegistrationMessage(reporting, kUnregisteredMessage, MB_OK);
+    return RegistrationOutcome::Done;
 }

@@ -1,6 +1,6 @@
 #include "win32/message_box.h"
 
-#include "app/application_title.h"
+#include "win32/application_title.h"
 
 int ShowMessageBox(HWND owner, const char* text, UINT style)
 {

@@ -23,6 +23,19 @@ TEST(SwitchScan, OtherBytesAreNoSwitch)
     EXPECT_EQ(ScanCommandSwitch(nullptr), CommandSwitch::None);
 }
 
+// "/S" or "/s" between blanks or before the end, after the switch.
+TEST(SwitchScan, QuietFormFollowsTheSwitch)
+{
+    for (const char* tail : {"/R /S", "/U /s", "/U\t/S", "/R /S /X", "x/Rabc  /S", "/U a /S"}) {
+        EXPECT_TRUE(HasQuietSwitch(tail)) << tail;
+    }
+    for (const char* tail :
+         {"/R", "/R/S", "/R /Sx", "/R /S/", "/S /R", "/r /S", "/U -S", "/U /T", "C:\\a /S", ""}) {
+        EXPECT_FALSE(HasQuietSwitch(tail)) << tail;
+    }
+    EXPECT_FALSE(HasQuietSwitch(nullptr));
+}
+
 TEST(ProgramName, QuotedNameRunsToItsClosingQuote)
 {
     EXPECT_STREQ(SkipProgramName("\"C:\\Program Files\\loxa.exe\" C:\\a b.loxa"), "C:\\a b.loxa");

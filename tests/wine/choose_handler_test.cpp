@@ -3,16 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "handler_menu_driver.h"
 #include "handler_registry.h"
+#include "import_patch.h"
+#include "registry_call_recorder.h"
 #include "test_files.h"
 #include "handlers/choose_handler.h"
 
 namespace {
 
 int windowsCreated = 0;
+
+BOOL WINAPI FailTrackPopupMenuEx(HMENU, UINT, int, int, HWND, TPMPARAMS*)
+{
+    return FALSE;
+}
 
 LRESULT CALLBACK CountWindows(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -26,7 +34,9 @@ struct MenuAnswer {
     const MenuProbe* probe = nullptr;
     int position = -1; // -1: dismiss with Esc
     DWORD waitMs = 5000;
+    std::function<void()> whileShown; // runs after the menu appeared, before the answer
     bool shown = false;
+    RECT menuRect{}; // where the menu window stood
 };
 
 DWORD WINAPI AnswerMenu(void* parameter)
@@ -35,6 +45,10 @@ DWORD WINAPI AnswerMenu(void* parameter)
     HandlerMenuView menu;
     answer->shown = WaitForHandlerMenu(*answer->probe, GetCurrentProcessId(), answer->waitMs, menu);
     if (answer->shown) {
+        GetWindowRect(menu.window, &answer->menuRect);
+        if (answer->whileShown) {
+            answer->whileShown();
+        }
         if (answer->position < 0) {
             DismissMenu(menu);
         } else {
@@ -49,13 +63,15 @@ struct ChooserRun {
     std::string path; // the buffer's string after the call
     bool bufferUntouched = false;
     bool menuShown = false;
+    RECT menuRect{};
     int windows = 0;
 };
 
 // Runs ChooseHandler with a buffer full of 'x' and answers the menu, if one
 // appears, with the item at `position` (or Esc). Without handlers the helper
 // looks only briefly: the chooser has returned by then.
-ChooserRun RunChooser(int position, DWORD waitMs = 5000)
+ChooserRun RunChooser(int position, DWORD waitMs = 5000,
+                      const std::function<void()>& whileShown = {})
 {
     MenuProbe probe;
     EXPECT_TRUE(StartMenuProbe(probe));
@@ -63,6 +79,7 @@ ChooserRun RunChooser(int position, DWORD waitMs = 5000)
     answer.probe = &probe;
     answer.position = position;
     answer.waitMs = waitMs;
+    answer.whileShown = whileShown;
     UniqueHandle thread(CreateThread(nullptr, 0, AnswerMenu, &answer, 0, nullptr));
 
     windowsCreated = 0;
@@ -76,6 +93,7 @@ ChooserRun RunChooser(int position, DWORD waitMs = 5000)
 
     WaitForSingleObject(thread.get(), INFINITE);
     run.menuShown = answer.shown;
+    run.menuRect = answer.menuRect;
     run.bufferUntouched = std::string(buffer, sizeof buffer) == std::string(MAX_PATH, 'x');
     if (std::memchr(buffer, '\0', sizeof buffer) != nullptr) {
         run.path = buffer;
@@ -172,4 +190,79 @@ TEST(ChooseHandler, UnusableHandlerValuesGiveAnEmptyPath)
         EXPECT_EQ(run.result, 1);
         EXPECT_EQ(run.path, row.expected);
     }
+}
+
+// The list changes while the menu is open: the clicked label no longer names
+// the subkey at its place, so no DLL is named at all.
+TEST(ChooseHandler, AListChangedUnderTheMenuNamesNoDll)
+{
+    HandlerListScope handlers;
+    const std::string plugin = BesideTests("record_dump.dll");
+    ASSERT_TRUE(handlers.AddHandler("B", plugin));
+
+    ChooserRun run = RunChooser(1, 5000, [&handlers] {
+        ASSERT_TRUE(handlers.AddHandler("A", "C:\\other.dll")); // now first
+    });
+    EXPECT_TRUE(run.menuShown);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, "");
+
+    // Unchanged since it was shown, the same item names its DLL.
+    run = RunChooser(2);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, plugin);
+}
+
+// The menu opens where the pointer is, and the chosen handler's key is open
+// only to read its path.
+TEST(ChooseHandler, OpensAtThePointerAndReadsTheChosenKeyBriefly)
+{
+    HandlerListScope handlers;
+    const std::string plugin = BesideTests("record_dump.dll");
+    ASSERT_TRUE(handlers.AddHandler("A", "C:\\a.dll"));
+    ASSERT_TRUE(handlers.AddHandler("B", plugin));
+    ASSERT_TRUE(SetCursorPos(210, 170));
+
+    ChooserRun run;
+    std::vector<std::string> calls;
+    std::vector<std::string> openKeys;
+    {
+        RegistryCallRecorder registry;
+        ASSERT_TRUE(registry.active());
+        run = RunChooser(2);
+        calls = registry.calls();
+        openKeys = registry.OpenKeys();
+    }
+
+    EXPECT_EQ(run.path, plugin);
+    EXPECT_EQ(run.menuRect.left, 210);
+    EXPECT_EQ(run.menuRect.top, 170);
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         "open HKCU\\SOFTWARE\\Loxa KEY_READ",
+                         "enum HKCU\\SOFTWARE\\Loxa 0",
+                         "enum HKCU\\SOFTWARE\\Loxa 1",
+                         "enum HKCU\\SOFTWARE\\Loxa 2 -> 259",
+                         "enum HKCU\\SOFTWARE\\Loxa 1",
+                         "open HKCU\\SOFTWARE\\Loxa\\B KEY_QUERY_VALUE",
+                         "read HKCU\\SOFTWARE\\Loxa\\B (default)",
+                         "close HKCU\\SOFTWARE\\Loxa\\B",
+                         "close HKCU\\SOFTWARE\\Loxa",
+                     }));
+    EXPECT_TRUE(openKeys.empty());
+}
+
+// A menu that cannot be shown ends as キャンセル does: nothing opens.
+TEST(ChooseHandler, AMenuThatFailsEndsAsCancel)
+{
+    HandlerListScope handlers;
+    ASSERT_TRUE(handlers.AddHandler("A", BesideTests("record_dump.dll")));
+    ImportPatch fail("user32.dll", "TrackPopupMenuEx",
+                     reinterpret_cast<void*>(&FailTrackPopupMenuEx));
+    ASSERT_TRUE(fail.active());
+
+    ChooserRun run = RunChooser(1, 300);
+
+    EXPECT_FALSE(run.menuShown);
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.path, "");
 }

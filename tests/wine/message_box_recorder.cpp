@@ -12,6 +12,12 @@ int WINAPI AnswerMessageBox(HWND owner, const char* text, const char* caption, U
     return IDOK;
 }
 
+BOOL WINAPI RecordBeep(UINT type)
+{
+    recorder->AddBeep(type);
+    return TRUE;
+}
+
 } // namespace
 
 MessageBoxRecorder::MessageBoxRecorder()
@@ -20,15 +26,18 @@ MessageBoxRecorder::MessageBoxRecorder()
     // cppcheck-suppress useInitializationList ; the recorder is in place before calls reach it
     patch_ = std::make_unique<ImportPatch>("user32.dll", "MessageBoxA",
                                            reinterpret_cast<void*>(&AnswerMessageBox));
+    beepPatch_ = std::make_unique<ImportPatch>("user32.dll", "MessageBeep",
+                                               reinterpret_cast<void*>(&RecordBeep));
 }
 
 MessageBoxRecorder::~MessageBoxRecorder()
 {
+    beepPatch_.reset();
     patch_.reset();
     recorder = nullptr;
 }
 
 bool MessageBoxRecorder::active() const
 {
-    return patch_->active();
+    return patch_->active() && beepPatch_->active();
 }

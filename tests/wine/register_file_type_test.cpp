@@ -121,7 +121,7 @@ void ExpectOneBox(const MessageBoxRecorder& boxes, const char* text, UINT style)
 }
 
 struct RunResult {
-    int result = -1;
+    RegistrationOutcome result = static_cast<RegistrationOutcome>(-1);
     Lines calls;
     Lines openKeys;
     std::vector<RecordedMessageBox> boxes;
@@ -153,7 +153,7 @@ TEST(RegisterFileType, WritesTheEighteenStepsInOrderClosingEachKeyWhenDone)
     RegistryCallRecorder registry;
     ASSERT_TRUE(boxes.active() && registry.active());
 
-    EXPECT_EQ(RegisterFileType(), 1);
+    EXPECT_EQ(RegisterFileType(), RegistrationOutcome::Done);
 
     EXPECT_EQ(registry.calls(), Concat(kCleanPreCheck, kWrites));
     EXPECT_TRUE(registry.OpenKeys().empty());
@@ -166,7 +166,7 @@ TEST(RegisterFileType, LeavesTheSameEntriesUnderBothRootsAndTheUserKey)
     ASSERT_TRUE(sandbox.ready());
     {
         MessageBoxRecorder boxes;
-        ASSERT_EQ(RegisterFileType(), 1);
+        ASSERT_EQ(RegisterFileType(), RegistrationOutcome::Done);
     }
 
     const std::string path = ShortModulePath();
@@ -219,11 +219,11 @@ TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    ASSERT_EQ(RunRegisterFileType().result, 1);
+    ASSERT_EQ(RunRegisterFileType().result, RegistrationOutcome::Done);
 
     RunResult second = RunRegisterFileType();
 
-    EXPECT_EQ(second.result, 0);
+    EXPECT_EQ(second.result, RegistrationOutcome::AlreadyRegistered);
     EXPECT_EQ(
         second.calls,
         (Lines{
@@ -304,7 +304,9 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
         EXPECT_EQ(run.boxes[0].caption, "Loxa");
         EXPECT_EQ(run.boxes[0].owner, nullptr);
         if (each.refusal != nullptr) {
-            EXPECT_EQ(run.result, 0);
+            EXPECT_EQ(run.result, each.refusal == kAlreadyInstalledText
+                                      ? RegistrationOutcome::AlreadyRegistered
+                                      : RegistrationOutcome::Refused);
             EXPECT_EQ(run.boxes[0].text, each.refusal);
             EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
             for (const std::string& line : run.calls) {
@@ -312,7 +314,7 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
             }
             EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), ".loxa"));
         } else {
-            EXPECT_EQ(run.result, 1);
+            EXPECT_EQ(run.result, RegistrationOutcome::Done);
             EXPECT_EQ(run.boxes[0].text, kRegisteredText);
             // Overwritten under both roots.
             EXPECT_EQ(
@@ -344,7 +346,7 @@ TEST(RegisterFileType, MissingMimeDatabaseStopsBeforeAnyWrite)
 
         RunResult run = RunRegisterFileType();
 
-        EXPECT_EQ(run.result, 0);
+        EXPECT_EQ(run.result, RegistrationOutcome::Failed);
         ASSERT_EQ(run.boxes.size(), 1u);
         EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
         EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
@@ -371,7 +373,7 @@ TEST(RegisterFileType, PreCheckPassesWhenTheExtensionCannotBeRead)
             ERROR_ACCESS_DENIED);
     });
 
-    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, kRegisteredText);
     EXPECT_TRUE(run.openKeys.empty());
@@ -401,7 +403,7 @@ TEST(RegisterFileType, PreCheckPassesWhenNoBufferCanBeHad)
         run = RunRegisterFileType([](RegistryCallRecorder&) { failHeapAllocations = true; });
         failHeapAllocations = false;
     }
-    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, kRegisteredText);
     EXPECT_TRUE(run.openKeys.empty());
@@ -446,7 +448,7 @@ TEST(RegisterFileType, FailingCallStopsTheWritesClosesEveryKeyAndKeepsWhatWasWri
             registry.FailCall(line, ERROR_ACCESS_DENIED);
         });
 
-        EXPECT_EQ(run.result, 0);
+        EXPECT_EQ(run.result, RegistrationOutcome::Failed);
         EXPECT_EQ(run.calls, ExpectedUpToFailure(failing));
         EXPECT_TRUE(run.openKeys.empty());
         ASSERT_EQ(run.boxes.size(), 1u);
@@ -467,7 +469,7 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
 
     RunResult run = RunRegisterFileType();
 
-    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.result, RegistrationOutcome::Failed);
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
     EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
@@ -482,7 +484,7 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
 
     RunResult again = RunRegisterFileType();
-    EXPECT_EQ(again.result, 0);
+    EXPECT_NE(again.result, RegistrationOutcome::Done);
     ASSERT_EQ(again.boxes.size(), 1u);
     EXPECT_EQ(again.boxes[0].text, kAlreadyInstalledText);
 }
@@ -557,11 +559,11 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
         ASSERT_EQ(run.boxes.size(), 1u);
         EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
         if (!each.registers) {
-            EXPECT_EQ(run.result, 0);
+            EXPECT_EQ(run.result, RegistrationOutcome::Failed);
             EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
             EXPECT_EQ(run.calls, kCleanPreCheck);
         } else {
-            EXPECT_EQ(run.result, 1);
+            EXPECT_EQ(run.result, RegistrationOutcome::Done);
             EXPECT_EQ(run.boxes[0].text, kRegisteredText);
             std::string path = "C:\\" + std::string(each.length - 3, 'A');
             EXPECT_EQ(ReadRegistryValue(sandbox.localMachine(),

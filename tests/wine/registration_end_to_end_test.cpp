@@ -78,6 +78,19 @@ protected:
         }
     }
 
+    // Runs loxa.exe with `tail` and expects it to end with `exitCode` without
+    // showing anything.
+    static void RunQuiet(const std::string& tail, DWORD expectedExitCode)
+    {
+        LoxaProcess loxa;
+        ASSERT_TRUE(StartLoxa(tail, loxa));
+        DWORD exitCode = 99;
+        std::vector<MessageBoxView> boxes;
+        ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes)) << tail;
+        EXPECT_EQ(exitCode, expectedExitCode) << tail;
+        EXPECT_TRUE(boxes.empty()) << tail << ": " << boxes[0].text;
+    }
+
 private:
     bool createdMimeDatabase_ = false;
 };
@@ -145,6 +158,73 @@ TEST_F(RegistrationEndToEnd, UnregisterWithNothingRegisteredShowsTwoBoxes)
 {
     Run("/U", {{kOpenFailedText, BoxIcon::None}, {kRefusedText, BoxIcon::None}});
     EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, ".loxa"));
+}
+
+// The quiet form: no box, and the exit code tells the outcome. The installer
+// relies on these numbers.
+TEST_F(RegistrationEndToEnd, QuietSwitchesTellTheOutcomeByExitCodeAlone)
+{
+    RunQuiet("/R /S", 0);
+    EXPECT_EQ(ReadRegistryValue(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo", nullptr).data,
+              std::string("Loxa", 5));
+    RunQuiet("/R /s", 1); // already registered
+    RunQuiet("/U /S", 0);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
+    RunQuiet("x /U\t/s", 3); // nothing to remove
+
+    // Another program's registration, described by another title or by none.
+    RunQuiet("/R /S", 0);
+    ASSERT_TRUE(WriteRegistryValue(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo", nullptr, REG_SZ,
+                                   std::string("Other", 6)));
+    RunQuiet("/U /S", 2);
+    UniqueKey progId;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo", 0, KEY_SET_VALUE, progId.put()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValueA(progId.get(), nullptr), ERROR_SUCCESS);
+    progId.reset();
+    RunQuiet("/U /S", 2);
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
+
+    // The type is in use without an extension of its own.
+    DeleteRegistration();
+    ASSERT_TRUE(WriteRegistryKey(HKEY_LOCAL_MACHINE,
+                                 "SOFTWARE\\Classes\\MIME\\Database\\Content "
+                                 "Type\\application/x-tv-program-info"));
+    RunQuiet("/R /S", 2);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, ".loxa"));
+}
+
+// Without the MIME database the pre-check cannot open it: a failure. The
+// database is set aside under a scratch key and put back.
+TEST_F(RegistrationEndToEnd, QuietRegistrationThatFailsExitsWithThree)
+{
+    constexpr char kAside[] = "SOFTWARE\\LoxaTestMimeDatabase";
+    RegDeleteTreeA(HKEY_CURRENT_USER, kAside);
+    UniqueKey database;
+    UniqueKey aside;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineMimeDatabase, 0, KEY_READ, database.put()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kAside, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              aside.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegCopyTreeA(database.get(), nullptr, aside.get()), ERROR_SUCCESS);
+    database.reset();
+    ASSERT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineMimeDatabase), ERROR_SUCCESS);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMachineMimeDatabase);
+    ASSERT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "MIME\\Database\\Content Type"));
+
+    RunQuiet("/R /S", 3);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo"));
+
+    ASSERT_TRUE(WriteRegistryKey(HKEY_LOCAL_MACHINE, kMachineMimeDatabase));
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineMimeDatabase, 0, KEY_ALL_ACCESS, database.put()),
+        ERROR_SUCCESS);
+    EXPECT_EQ(RegCopyTreeA(aside.get(), nullptr, database.get()), ERROR_SUCCESS);
+    aside.reset();
+    RegDeleteTreeA(HKEY_CURRENT_USER, kAside);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kAside);
 }
 
 } // namespace

@@ -11,3 +11,5 @@ inline constexpr char kRegisteredText[] = "登録は正常に行われました"
 inline constexpr char kForeignText[] = "他のアプリにより登録された情報です。";
 inline constexpr char kRefusedText[] = "登録解除はできません";
 inline constexpr char kUnregisteredText[] = "登録解除は正常に行われました";
+inline constexpr char kUnregisterFailedText[] =
+    "登録解除できませんでした\n登録解除には管理者の権限が必要です";

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "expected_chip.h"
+#include "import_patch.h"
+#include "message_box_recorder.h"
 #include "reminder/chip_clipboard_format.h"
 #include "reminder/chip_record.h"
 #include "reminder/send_chip_record.h"
@@ -16,6 +18,11 @@
 namespace {
 
 constexpr DWORD kWaitMs = 10000;
+
+HDDEDATA WINAPI NoDataObject(DWORD, BYTE*, DWORD, DWORD, HSZ, UINT, UINT)
+{
+    return nullptr;
+}
 
 class SendChipRecordTest : public ::testing::Test {
 protected:
@@ -87,4 +94,29 @@ TEST_F(SendChipRecordTest, FailsWhenThePokeIsRefused)
         GTEST_SKIP() << "this DDE layer reports a refused poke as accepted";
     }
     EXPECT_FALSE(sent);
+}
+
+// Well inside the time-out of one second, late as it is, the answer counts.
+TEST_F(SendChipRecordTest, AcceptsAnAcknowledgementAfterSixHundredMilliseconds)
+{
+    ReceiverProcess receiver;
+    ASSERT_TRUE(StartReceiver(folder.path, "--ack-delay 600", receiver));
+    const std::string chip = Chip("abc", "");
+    EXPECT_TRUE(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true));
+}
+
+TEST_F(SendChipRecordTest, BeepsWhenTheDataObjectCannotBeHad)
+{
+    ReceiverProcess receiver;
+    ASSERT_TRUE(StartReceiver(folder.path, "", receiver));
+    const std::string chip = Chip("abc", "");
+    MessageBoxRecorder boxes;
+    ImportPatch noData("user32.dll", "DdeCreateDataHandle", reinterpret_cast<void*>(&NoDataObject));
+    ASSERT_TRUE(boxes.active() && noData.active());
+
+    EXPECT_FALSE(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true));
+
+    EXPECT_EQ(boxes.beeps(), (std::vector<UINT>{MB_OK}));
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(HasNoChip(receiver, 1));
 }

@@ -28,11 +28,11 @@ constexpr char kMachineMimeType[] =
 void Register()
 {
     MessageBoxRecorder boxes;
-    ASSERT_EQ(RegisterFileType(), 1);
+    ASSERT_EQ(RegisterFileType(), RegistrationOutcome::Done);
 }
 
 struct RunResult {
-    int result = -1;
+    RegistrationOutcome result = static_cast<RegistrationOutcome>(-1);
     Lines calls;
     Lines openKeys;
     std::vector<RecordedMessageBox> boxes;
@@ -101,7 +101,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
 
     RunResult run = RunUnregisterFileType();
 
-    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ExpectBoxes(run, {kUnregisteredText});
     EXPECT_TRUE(run.openKeys.empty());
     EXPECT_EQ(
@@ -143,7 +143,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
 
     // Nothing of this program's is left to remove.
     RunResult second = RunUnregisterFileType();
-    EXPECT_EQ(second.result, 0);
+    EXPECT_EQ(second.result, RegistrationOutcome::Failed);
     ExpectBoxes(second, {kOpenFailedText, kRefusedText});
 }
 
@@ -154,7 +154,7 @@ TEST(UnregisterFileType, NothingRegisteredShowsTwoBoxesAndDeletesNothing)
 
     RunResult run = RunUnregisterFileType();
 
-    EXPECT_EQ(run.result, 0);
+    EXPECT_EQ(run.result, RegistrationOutcome::Failed);
     ExpectBoxes(run, {kOpenFailedText, kRefusedText});
     EXPECT_EQ(run.calls, (Lines{"open HKCR\\Loxa.ProgramInfo KEY_QUERY_VALUE -> 2"}));
 }
@@ -248,11 +248,12 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
         ExpectBoxes(run, each.boxes);
         EXPECT_TRUE(run.openKeys.empty());
         if (each.boxes.size() == 2) {
-            EXPECT_EQ(run.result, 0);
+            EXPECT_EQ(run.result, each.boxes[0] == kOpenFailedText ? RegistrationOutcome::Failed
+                                                                   : RegistrationOutcome::Refused);
             EXPECT_TRUE(Deletions(run.calls).empty());
             ExpectEverythingRegistered(sandbox);
         } else {
-            EXPECT_EQ(run.result, 1);
+            EXPECT_EQ(run.result, RegistrationOutcome::Done);
             EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo"));
             EXPECT_FALSE(
                 RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
@@ -273,7 +274,7 @@ TEST(UnregisterFileType, UnreadableDescriptionPasses)
         registry.FailCall("read HKCR\\Loxa.ProgramInfo (default)", ERROR_ACCESS_DENIED);
     });
 
-    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ExpectBoxes(run, {kUnregisteredText});
 }
 
@@ -283,19 +284,25 @@ TEST(UnregisterFileType, KeysAlreadyGoneOrParentsUnopenableAreSkippedSilently)
     ASSERT_TRUE(sandbox.ready());
     Register();
     ASSERT_EQ(RegDeleteTreeA(sandbox.classesRoot(), ".loxa"), ERROR_SUCCESS);
-    ASSERT_EQ(RegDeleteTreeA(sandbox.localMachine(), kMachineMimeType), ERROR_SUCCESS);
     ASSERT_EQ(RegDeleteTreeA(sandbox.currentUser(), "SOFTWARE\\Loxa"), ERROR_SUCCESS);
 
     RunResult run = RunUnregisterFileType([](RegistryCallRecorder& registry) {
-        // HKLM "SOFTWARE\Classes" cannot be opened for reading.
-        registry.FailCall("open HKLM\\SOFTWARE\\Classes KEY_READ", ERROR_ACCESS_DENIED);
+        // The HKLM MIME database cannot be opened for reading.
+        registry.FailCall("open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type KEY_READ",
+                          ERROR_ACCESS_DENIED);
     });
 
-    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ExpectBoxes(run, {kUnregisteredText});
     EXPECT_TRUE(run.openKeys.empty());
     EXPECT_EQ(Deletions(run.calls),
               (Lines{
+                  "delete HKLM\\SOFTWARE\\Classes\\.loxa",
+                  "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon",
+                  "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command",
+                  "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open",
+                  "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell",
+                  "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo",
                   "delete HKCR\\Loxa.ProgramInfo\\DefaultIcon",
                   "delete HKCR\\Loxa.ProgramInfo\\shell\\open\\command",
                   "delete HKCR\\Loxa.ProgramInfo\\shell\\open",
@@ -303,9 +310,69 @@ TEST(UnregisterFileType, KeysAlreadyGoneOrParentsUnopenableAreSkippedSilently)
                   "delete HKCR\\Loxa.ProgramInfo",
                   "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
               }));
-    // Under the HKLM classes key that could not be opened, everything stays.
-    EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\.loxa"));
-    EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
+    // The MIME type key is not what makes the program registered: it stays
+    // silently under the database that could not be opened.
+    EXPECT_TRUE(RegistryKeyExists(sandbox.localMachine(), kMachineMimeType));
+}
+
+// What keeps a machine-wide key in place: the registry calls that fail.
+struct StuckCase {
+    const char* name;
+    std::vector<std::string> failures;
+    std::vector<const char*> staying; // root-prefixed: "HKCR\\..." or "HKLM\\..."
+};
+
+const StuckCase kStuckCases[] = {
+    // No rights, as from a prompt that is not elevated: the full-access
+    // opens of the machine-wide keys fail.
+    {"no rights on the HKLM keys",
+     {"open HKLM\\SOFTWARE\\Classes\\.loxa KEY_ALL_ACCESS",
+      "open HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo KEY_ALL_ACCESS",
+      "open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info "
+      "KEY_ALL_ACCESS"},
+     {"HKLM\\SOFTWARE\\Classes\\.loxa", "HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo"}},
+    {"HKLM classes key unreadable",
+     {"open HKLM\\SOFTWARE\\Classes KEY_READ"},
+     {"HKLM\\SOFTWARE\\Classes\\.loxa", "HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo"}},
+    {"HKLM extension only",
+     {"open HKLM\\SOFTWARE\\Classes\\.loxa KEY_ALL_ACCESS"},
+     {"HKLM\\SOFTWARE\\Classes\\.loxa"}},
+    {"HKLM ProgID only",
+     {"open HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo KEY_ALL_ACCESS"},
+     {"HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo"}},
+    {"HKCR extension refuses deletion", {"delete HKCR\\.loxa"}, {"HKCR\\.loxa"}},
+    {"HKCR ProgID refuses deletion", {"delete HKCR\\Loxa.ProgramInfo"}, {"HKCR\\Loxa.ProgramInfo"}},
+};
+
+TEST(UnregisterFileType, KeysThatStayAreReportedAndThePluginListKept)
+{
+    for (const StuckCase& each : kStuckCases) {
+        SCOPED_TRACE(each.name);
+        RegistrySandbox sandbox;
+        ASSERT_TRUE(sandbox.ready());
+        Register();
+        ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約", nullptr,
+                                       REG_SZ, std::string("C:\\plugins\\rec.dll", 19)));
+
+        RunResult run = RunUnregisterFileType([&each](RegistryCallRecorder& registry) {
+            for (const std::string& line : each.failures) {
+                registry.FailCall(line, ERROR_ACCESS_DENIED);
+            }
+        });
+
+        EXPECT_EQ(run.result, RegistrationOutcome::Failed);
+        ExpectBoxes(run, {kUnregisterFailedText});
+        EXPECT_TRUE(run.openKeys.empty());
+        for (const char* key : each.staying) {
+            HKEY root = key[2] == 'C' ? sandbox.classesRoot() : sandbox.localMachine();
+            EXPECT_TRUE(RegistryKeyExists(root, key + 5)) << key;
+        }
+        // The user's plug-in list goes only with the registration.
+        EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約"));
+        for (const std::string& line : Deletions(run.calls)) {
+            EXPECT_EQ(line.find("HKCU"), std::string::npos) << line;
+        }
+    }
 }
 
 // A scratch key under the sandbox's HKCU for DeleteKeyTree to work on.
@@ -360,37 +427,59 @@ TEST(DeleteKeyTree, RemovesADeepTreeBottomUp)
     }
 }
 
-TEST(DeleteKeyTree, RemovesFiftySubkeysAndGivesUpBeyond)
+TEST(DeleteKeyTree, RemovesFiftyFiveHandlerSubkeys)
 {
-    for (int width : {50, 60}) {
-        SCOPED_TRACE(width);
-        RegistrySandbox sandbox;
-        ASSERT_TRUE(sandbox.ready());
-        for (int i = 0; i < width; ++i) {
-            char name[32];
-            wsprintfA(name, "SOFTWARE\\Tree\\k%02d", i);
-            ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), name));
-        }
-
-        DeleteKeyTree(HKEY_CURRENT_USER, kTree);
-
-        UniqueKey tree;
-        if (width == 50) {
-            EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), kTree));
-            continue;
-        }
-        // The first fifty (in the platform's order) went; the key stays
-        // since it still has subkeys.
-        ASSERT_EQ(RegOpenKeyExA(sandbox.currentUser(), kTree, 0, KEY_READ, tree.put()),
-                  ERROR_SUCCESS);
-        DWORD subkeys = 0;
-        ASSERT_EQ(RegQueryInfoKeyA(tree.get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                   nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(subkeys, 10u);
-        EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\k49"));
-        EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\k50"));
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    for (int i = 0; i < 55; ++i) {
+        char name[40];
+        wsprintfA(name, "SOFTWARE\\Loxa\\予約%02d", i);
+        ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), name, nullptr, REG_SZ,
+                                       std::string("C:\\p.dll", 9)));
     }
+
+    EXPECT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
+
+    EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
+}
+
+// A subkey that will not go ends its level and every level above it at once,
+// each after one try: the keys after it stay.
+TEST(DeleteKeyTree, AStuckSubkeyEndsEachLevelAtOnce)
+{
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    for (const char* key :
+         {"SOFTWARE\\Tree\\mid\\a", "SOFTWARE\\Tree\\mid\\b", "SOFTWARE\\Tree\\z"}) {
+        ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), key));
+    }
+
+    Lines calls;
+    bool deleted = true;
+    {
+        RegistryCallRecorder registry;
+        ASSERT_TRUE(registry.active());
+        registry.FailCall("delete HKCU\\SOFTWARE\\Tree\\mid\\a", ERROR_ACCESS_DENIED);
+        deleted = DeleteKeyTree(HKEY_CURRENT_USER, kTree);
+        calls = registry.calls();
+    }
+    EXPECT_FALSE(deleted);
+    EXPECT_EQ(calls, (Lines{
+                         "open HKCU\\SOFTWARE\\Tree KEY_ALL_ACCESS",
+                         "enum HKCU\\SOFTWARE\\Tree 0",
+                         "open HKCU\\SOFTWARE\\Tree\\mid KEY_ALL_ACCESS",
+                         "enum HKCU\\SOFTWARE\\Tree\\mid 0",
+                         "open HKCU\\SOFTWARE\\Tree\\mid\\a KEY_ALL_ACCESS",
+                         "enum HKCU\\SOFTWARE\\Tree\\mid\\a 0 -> 259",
+                         "close HKCU\\SOFTWARE\\Tree\\mid\\a",
+                         "delete HKCU\\SOFTWARE\\Tree\\mid\\a -> 5",
+                         "close HKCU\\SOFTWARE\\Tree\\mid",
+                         "delete HKCU\\SOFTWARE\\Tree\\mid -> 5",
+                         "close HKCU\\SOFTWARE\\Tree",
+                         "delete HKCU\\SOFTWARE\\Tree -> 5",
+                     }));
+    EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\mid\\b"));
+    EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\z"));
 }
 
 TEST(DeleteKeyTree, EnumerationFailureEndsThatLevel)
