@@ -25,13 +25,29 @@ mkdir -p "$WINEPREFIX"
 (
   # Parallel tests wait here for the first one to finish booting.
   flock 9
-  if [ ! -f "$WINEPREFIX/.loxa-ready" ]; then
+  # A prefix booted before the font replacement came is booted again.
+  if [ ! -f "$WINEPREFIX/.loxa-ready" ] || [ ! -f "$WINEPREFIX/.loxa-fonts" ]; then
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
     # Without a window manager Wine waits about 2 s whenever a window hides,
     # unless its windows are unmanaged.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    # The dialog's font "ＭＳ Ｐゴシック" is not on this system, and Wine's own
+    # fallback is fixed-width, which clips the labels. The proportional IPA
+    # P Gothic has Windows' metrics near enough. The value name is not
+    # ASCII, so it goes in through a UTF-16 .reg file, which regedit reads
+    # whatever the code page.
+    fonts_reg=$WINEPREFIX/drive_c/loxa-fonts.reg
+    {
+      printf '\xff\xfe'
+      printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+        '"ＭＳ Ｐゴシック"="IPAPGothic"' |
+        iconv -f UTF-8 -t UTF-16LE
+    } >"$fonts_reg"
+    "$WINE" regedit /S 'C:\loxa-fonts.reg' </dev/null >/dev/null 2>&1
+    rm -f "$fonts_reg"
     "$WINESERVER" -w
-    touch "$WINEPREFIX/.loxa-ready"
+    touch "$WINEPREFIX/.loxa-ready" "$WINEPREFIX/.loxa-fonts"
   fi
   # One persistent server, and Wine's own service processes, for the whole
   # run, started detached from any test's output so that none of them keeps
