@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The whole test run: set-up when something is missing, all four builds,
-# the release files and their checks, the native unit tests (plain and
-# sanitized) and the Windows tests under Wine in a fresh prefix on a virtual
-# display, then a bounded run of each fuzz target and the static analysis
-# (scripts/lint.sh). A failing step fails the
+# the release files in dist/ and their checks, the native unit tests (plain
+# and sanitized) and the Windows tests under Wine in a fresh prefix on a
+# virtual display, the static analysis (scripts/lint.sh), the 32-bit lane
+# (scripts/test-win32.sh, which also installs the release), then a bounded
+# run of each fuzz target. A failing step fails the
 # run; the later ones still run.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -41,6 +42,10 @@ bash scripts/lint.sh || status=1
 
 WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 stop_virtual_display
+
+# The same Windows tests against the shipped i686 build, under 32-bit Wine in
+# a virtual machine (scripts/test-win32.sh).
+bash scripts/test-win32.sh || status=1
 
 # Each fuzz target for a bounded time (LOXA_FUZZ_SECONDS, 30 s by default).
 bash scripts/fuzz.sh || status=1

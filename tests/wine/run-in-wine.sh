@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs a Windows program under 64-bit Wine in the test prefix of this build
+# Runs a Windows program under Wine in the test prefix of this build
 # (build/<preset>/wineprefix), booting that prefix on first use. ctest uses
-# this as the cross-compiling emulator. The caller provides DISPLAY (the test
+# this as the cross-compiling emulator of both Windows builds: 64-bit Wine for
+# x86_64 programs, 32-bit Wine (in the 32-bit lane's virtual machine) for i686
+# ones; LOXA_WINE names another Wine binary. The caller provides DISPLAY (the test
 # command starts Xvfb); LANG=ja_JP.UTF-8 makes Wine's ANSI code page 932.
 set -euo pipefail
 
@@ -12,8 +14,16 @@ export WINEPREFIX=${LOXA_WINEPREFIX:-$build_dir/wineprefix}
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEDEBUG=${WINEDEBUG:--all}
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
+# The PE header's machine field: 4c 01 is i386.
+pe_offset=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
+machine=$(od -An -tx1 -j$((pe_offset + 4)) -N2 "$program" | tr -d ' ')
+if [ "$machine" = 4c01 ]; then
+  WINE=${LOXA_WINE:-/usr/lib/wine/wine}
+  WINESERVER=/usr/lib/wine/wineserver32
+else
+  WINE=${LOXA_WINE:-/usr/lib/wine/wine64}
+  WINESERVER=/usr/lib/wine/wineserver64
+fi
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 
 if [ -z "${DISPLAY:-}" ]; then
