@@ -143,8 +143,11 @@ SectionEnd
 
 Section "Uninstall"
   ExecWait '"$INSTDIR\loxa.exe" /U /S'
-  ; Ours even when /U could not remove the plug-in list.
+  ; Ours even when /U could not remove the plug-in list (say, the
+  ; registration had failed): the calendar entry, and the list key when
+  ; nothing else is listed in it.
   DeleteRegKey HKCU "${PLUGIN_KEY}\${CALENDAR_LABEL}"
+  DeleteRegKey /ifempty HKCU "${PLUGIN_KEY}"
   !include "${REMOVE_LIST}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

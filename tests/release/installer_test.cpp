@@ -222,4 +222,10 @@ TEST_F(Installer, RegistrationRefusedForAnotherApplicationsTypeFailsTheInstall)
     EXPECT_EQ(RunSetup(), 2);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo"));
     EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, kMimeType));
+
+    // Removal takes the calendar entry and its list key even though there was
+    // no registration for /U to remove, and leaves the other type alone.
+    ASSERT_TRUE(UninstallAndWait());
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, kMimeType));
 }
