@@ -69,7 +69,7 @@ if [ "${1:-}" = "--guest" ]; then
   started=$(date +%s)
   # shellcheck disable=SC2086  # extra arguments split on purpose
   ctest --test-dir build/win32 --output-on-failure --timeout "${LOXA_VM_TEST_TIMEOUT:-900}" \
-    ${regex:+-E "$regex"} $(cat "${loxa_out:-/nonexistent}/ctest-args" 2>/dev/null)
+    ${regex:+-E "$regex"} ${LOXA_VM_CTEST_ARGS:-}
   status=$?
   echo "guest: ctest took $(($(date +%s) - started)) s"
   /usr/lib/wine/wineserver32 -k 2>/dev/null
@@ -137,8 +137,6 @@ fi
 
 rm -rf "$out"
 mkdir -p "$out"
-# The guest sees no host environment: its extra ctest arguments go in a file.
-printf '%s\n' "${LOXA_VM_CTEST_ARGS:-}" >"$out/ctest-args"
 echo "test-win32: booting the virtual machine (limit $minutes min)"
 started=$(date +%s)
 # -snapshot keeps the cached image unchanged; -cpu Nehalem because under TCG
