@@ -9,6 +9,7 @@
 #include "handler_registry.h"
 #include "test_files.h"
 #include "handlers/choose_handler.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ LRESULT CALLBACK CountWindows(int code, WPARAM wParam, LPARAM lParam)
 struct MenuAnswer {
     const MenuProbe* probe = nullptr;
     int position = -1; // -1: dismiss with Esc
-    DWORD waitMs = 5000;
+    DWORD waitMs = ScaledWaitMs(5000);
     bool shown = false;
 };
 
@@ -55,7 +56,7 @@ struct ChooserRun {
 // Runs ChooseHandler with a buffer full of 'x' and answers the menu, if one
 // appears, with the item at `position` (or Esc). Without handlers the helper
 // looks only briefly: the chooser has returned by then.
-ChooserRun RunChooser(int position, DWORD waitMs = 5000)
+ChooserRun RunChooser(int position, DWORD waitMs = ScaledWaitMs(5000))
 {
     MenuProbe probe;
     EXPECT_TRUE(StartMenuProbe(probe));

@@ -8,10 +8,11 @@
 #include "reminder/chip_clipboard_format.h"
 #include "reminder/show_program_data_dialog.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
+const DWORD kWaitMs = ScaledWaitMs(10000);
 
 struct UserActions {
     DialogEnding ending;
