@@ -16,10 +16,14 @@
 # fails on a failing test, on a boot or set-up failure, and when the machine
 # does not finish within LOXA_VM_MINUTES (kills it then).
 #
+# With --image-only it stops once the image is in the cache.
+#
 #   LOXA_VM_CACHE         image cache folder (above)
 #   LOXA_VM_MINUTES       wall-clock limit of the whole guest run (90)
 #   LOXA_VM_TEST_TIMEOUT  ctest's per-test timeout in seconds in the guest (900)
 #   LOXA_VM_CTEST_ARGS    extra ctest arguments, e.g. "-R wine.PluginRoad"
+#   LOXA_VM_WAIT_SCALE    factor on the tests' waits for windows, chips and
+#                         processes in the guest (10; tests/wine/wait_scale.h)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -40,6 +44,9 @@ exclude_regex() {
 # --- inside the virtual machine --------------------------------------------
 if [ "${1:-}" = "--guest" ]; then
   cd "$root"
+  # The host's settings (the guest inherits no environment from it).
+  source build/win32/vm/job.env
+  export LOXA_TEST_WAIT_SCALE=$LOXA_VM_WAIT_SCALE
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
   export WINEDLLOVERRIDES=mscoree,mshtml= WINEDEBUG=-all WINEARCH=win32
   # The prefix lives on the machine's own disk (discarded at power-off): Wine
@@ -68,8 +75,8 @@ if [ "${1:-}" = "--guest" ]; then
   regex=$(exclude_regex)
   started=$(date +%s)
   # shellcheck disable=SC2086  # extra arguments split on purpose
-  ctest --test-dir build/win32 --output-on-failure --timeout "${LOXA_VM_TEST_TIMEOUT:-900}" \
-    ${regex:+-E "$regex"} ${LOXA_VM_CTEST_ARGS:-}
+  ctest --test-dir build/win32 --output-on-failure --timeout "$LOXA_VM_TEST_TIMEOUT" \
+    ${regex:+-E "$regex"} $LOXA_VM_CTEST_ARGS
   status=$?
   echo "guest: ctest took $(($(date +%s) - started)) s"
   /usr/lib/wine/wineserver32 -k 2>/dev/null
@@ -128,6 +135,7 @@ if [ ! -f "$cache/disk.img" ]; then
   build_image || { echo "test-win32: the image build failed"; exit 2; }
   echo "test-win32: image built in $(($(date +%s) - started)) s"
 fi
+[ "${1:-}" = "--image-only" ] && exit 0
 
 # The win32 build with its tests (a no-op when it is up to date).
 if ! { cmake --preset win32 >/dev/null && cmake --build --preset win32 -j "$(nproc)"; }; then
@@ -137,13 +145,18 @@ fi
 
 rm -rf "$out"
 mkdir -p "$out"
+{
+  printf 'LOXA_VM_TEST_TIMEOUT=%q\n' "${LOXA_VM_TEST_TIMEOUT:-900}"
+  printf 'LOXA_VM_WAIT_SCALE=%q\n' "${LOXA_VM_WAIT_SCALE:-10}"
+  printf 'LOXA_VM_CTEST_ARGS=%q\n' "${LOXA_VM_CTEST_ARGS:-}"
+} >"$out/job.env"
 echo "test-win32: booting the virtual machine (limit $minutes min)"
 started=$(date +%s)
 # -snapshot keeps the cached image unchanged; -cpu Nehalem because under TCG
 # the guest kernel faults on Wine's iretq with -cpu max, and KVM hangs here.
 timeout --kill-after=10 "$((minutes * 60))" qemu-system-x86_64 \
   -accel tcg,thread=multi -cpu Nehalem -smp 2 -m 3072 \
-  -nographic -no-reboot -snapshot \
+  -nographic -no-reboot -snapshot -nic none \
   -kernel "$cache/vmlinuz" -initrd "$cache/initrd.img" \
   -append "root=/dev/vda rw console=ttyS0 quiet panic=-1 init=/sbin/loxa-init loxa_root=$root loxa_out=$out" \
   -drive "file=$cache/disk.img,format=raw,if=virtio" \

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr DWORD kSetupWaitMs = 120000;
+const DWORD kSetupWaitMs = ScaledWaitMs(60000);
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Loxa";
 constexpr char kCalendarKey[] = "SOFTWARE\\Loxa\\カレンダーに追加";
 constexpr char kMimeType[] = "MIME\\Database\\Content Type\\application/x-tv-program-info";

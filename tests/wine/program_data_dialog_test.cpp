@@ -21,10 +21,11 @@
 #include "reminder/show_program_data_dialog.h"
 #include "resources/resource_ids.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
+const DWORD kWaitMs = ScaledWaitMs(10000);
 
 UINT WINAPI RejectDdeInitialise(DWORD*, PFNCALLBACK, DWORD, DWORD)
 {

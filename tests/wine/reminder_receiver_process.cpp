@@ -1,5 +1,7 @@
 #include "reminder_receiver_process.h"
 
+#include "wait_scale.h"
+
 namespace {
 
 std::string ProgramFolder()
@@ -53,7 +55,8 @@ bool StartReceiver(const std::string& outFolder, const std::string& options,
     }
     DeleteFileA((outFolder + "ready").c_str());
     std::string commandLine = "\"" + ProgramFolder() + "reminder_receiver.exe\" --out \"" + folder
-                              + "\" --exit-after 60000 " + options;
+                              + "\" --exit-after " + std::to_string(ScaledWaitMs(60000)) + " "
+                              + options;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -63,7 +66,8 @@ bool StartReceiver(const std::string& outFolder, const std::string& options,
     }
     CloseHandle(info.hThread);
     receiver.process.reset(info.hProcess);
-    for (int i = 0; i < 500; ++i) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ScaledWaitMs(10000)) {
         if (FileExists(outFolder + "ready")) {
             return true;
         }

@@ -16,7 +16,7 @@ namespace {
 
 // The first dialog of a 100 MB document takes a while: the file is read and
 // copied, and Wine lays the memo field out.
-constexpr DWORD kDialogWaitMs = 60000;
+const DWORD kDialogWaitMs = ScaledWaitMs(60000);
 
 // Text as an edit control shows it: turned into UTF-16 with the ANSI code
 // page on the way in, and back on the way out to WM_GETTEXT. Bytes that are

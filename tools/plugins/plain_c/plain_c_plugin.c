@@ -5,23 +5,20 @@
  * receives to the file named by LOXA_RECORD_DUMP_PATH; its length is the
  * record's first field, a little-endian 32-bit integer.
  */
-#include <string.h>
 #include <windows.h>
 
 __declspec(dllexport) void SetTVProgram(const void* record)
 {
     char path[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("LOXA_RECORD_DUMP_PATH", path, sizeof path);
-    unsigned char sizeBytes[4];
+    const unsigned char* bytes = (const unsigned char*)record;
     DWORD size;
     HANDLE file;
     DWORD written = 0;
     if (length == 0 || length >= sizeof path || record == NULL) {
         return;
     }
-    memcpy(sizeBytes, record, sizeof sizeBytes);
-    size = (DWORD)sizeBytes[0] | (DWORD)sizeBytes[1] << 8 | (DWORD)sizeBytes[2] << 16
-           | (DWORD)sizeBytes[3] << 24;
+    size = (DWORD)bytes[0] | (DWORD)bytes[1] << 8 | (DWORD)bytes[2] << 16 | (DWORD)bytes[3] << 24;
     if (size < 4 || size > 0x100000) {
         return;
     }
