@@ -71,15 +71,12 @@ Function SavePluginList
   FileClose $1
 FunctionEnd
 
-; Reads one line of the saved list into $R0 without its line end; sets the
-; error flag at the end of the file.
-Function ReadSavedLine
-  FileReadUTF16LE $1 $R0
-  ${IfNot} ${Errors}
-    StrCpy $R1 $R0 1 -1
-    ${If} $R1 == "$\n"
-      StrCpy $R0 $R0 -1
-    ${EndIf}
+; Takes the line end off $R0. Leaves the error flag alone: testing it
+; would clear it.
+Function TrimLineEnd
+  StrCpy $R1 $R0 1 -1
+  ${If} $R1 == "$\n"
+    StrCpy $R0 $R0 -1
   ${EndIf}
 FunctionEnd
 
@@ -88,11 +85,13 @@ Function RestorePluginList
   FileOpen $1 $savedPlugins r
   ${IfNot} ${Errors}
     ${Do}
-      Call ReadSavedLine
+      FileReadUTF16LE $1 $R0
       ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      Call TrimLineEnd
       StrCpy $3 $R0
-      Call ReadSavedLine
+      FileReadUTF16LE $1 $R0
       ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+      Call TrimLineEnd
       WriteRegStr HKCU "${PLUGIN_KEY}\$3" "" $R0
     ${Loop}
     FileClose $1
