@@ -61,10 +61,10 @@ std::int32_t AnswerMenu(HMENU menu, HWND owner, HKEY list, char* pathBuffer)
         // The list may have changed while the menu was open: only the handler
         // whose label was clicked may be loaded, never the one now at its place.
         char name[MAX_PATH];
-        char label[2 * MAX_PATH + 1];
         char shown[2 * MAX_PATH + 1];
         if (ReadHandlerName(list, chosen - kFirstPluginItem, name)
             && GetMenuStringA(menu, chosen, shown, sizeof shown, MF_BYCOMMAND) > 0) {
+            char label[2 * MAX_PATH + 1];
             MakeMenuLabel(name, label);
             if (lstrcmpA(label, shown) == 0) {
                 ReadHandlerPath(list, name, pathBuffer);

@@ -26,6 +26,7 @@ MessageBoxRecorder::MessageBoxRecorder()
     // cppcheck-suppress useInitializationList ; the recorder is in place before calls reach it
     patch_ = std::make_unique<ImportPatch>("user32.dll", "MessageBoxA",
                                            reinterpret_cast<void*>(&AnswerMessageBox));
+    // cppcheck-suppress useInitializationList ; the same
     beepPatch_ = std::make_unique<ImportPatch>("user32.dll", "MessageBeep",
                                                reinterpret_cast<void*>(&RecordBeep));
 }
