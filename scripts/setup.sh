@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs, once, everything the build and the tests need on a bare Debian 12
-# machine: both mingw-w64 targets, 64-bit Wine, a virtual X display and the
-# Japanese locale that makes Wine's ANSI code page 932.
+# machine: both mingw-w64 targets, 64-bit Wine, a virtual X display, the
+# Japanese locale that makes Wine's ANSI code page 932, and what the 32-bit
+# lane builds and boots its virtual machine with.
 set -euo pipefail
 
 packages=(
   cmake g++ clang llvm libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic
-  clang-tidy cppcheck clang-format
+  clang-tidy cppcheck clang-format nsis zip unzip
+  qemu-system-x86 mmdebstrap e2fsprogs
 )
 
 missing=()

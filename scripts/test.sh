@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The whole test run: set-up when something is missing, all three builds,
-# the native unit tests (plain and sanitized) and the Windows tests under Wine
-# in a fresh prefix on a virtual display, then a bounded run of each fuzz
-# target and the static analysis (scripts/lint.sh). A failing step fails the
+# The whole test run: set-up when something is missing, all four builds,
+# the release files in dist/ and their checks, the native unit tests (plain
+# and sanitized) and the Windows tests under Wine in a fresh prefix on a
+# virtual display, the static analysis (scripts/lint.sh), the 32-bit lane
+# (scripts/test-win32.sh, which also installs the release), then a bounded
+# run of each fuzz target. A failing step fails the
 # run; the later ones still run.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,6 +27,14 @@ WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 rm -rf "$LOXA_WINEPREFIX" "$LOXA_WINEPREFIX.lock"
 
 status=0
+# The release in dist/, which the 32-bit build's installer tests use; the
+# zip's contents are checked here; and the shipped files must come out the
+# same from a second copy of the source.
+version=$(cat build/win32/version.txt)
+bash scripts/release.sh || status=1
+bash tests/release/zip_contents.sh "dist/loxa-$version-win32.zip" "$version" || status=1
+bash scripts/check-reproducible.sh || status=1
+
 ctest --preset native -j "$jobs" || status=1
 ASAN_OPTIONS=detect_leaks=1 ctest --preset native-asan -j "$jobs" || status=1
 ctest --preset win64 || status=1
@@ -32,6 +42,10 @@ bash scripts/lint.sh || status=1
 
 WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 stop_virtual_display
+
+# The same Windows tests against the shipped i686 build, under 32-bit Wine in
+# a virtual machine (scripts/test-win32.sh).
+bash scripts/test-win32.sh || status=1
 
 # Each fuzz target for a bounded time (LOXA_FUZZ_SECONDS, 30 s by default).
 bash scripts/fuzz.sh || status=1

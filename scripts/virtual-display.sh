@@ -11,7 +11,7 @@ start_virtual_display() {
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
       LOXA_XVFB_PID=$!
       export DISPLAY=":$n"
-      for _ in $(seq 50); do
+      for _ in $(seq 300); do
         [ -e "/tmp/.X11-unix/X$n" ] && return 0
         sleep 0.1
       done

@@ -12,6 +12,7 @@
 #include "registry_call_recorder.h"
 #include "test_files.h"
 #include "handlers/choose_handler.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ LRESULT CALLBACK CountWindows(int code, WPARAM wParam, LPARAM lParam)
 struct MenuAnswer {
     const MenuProbe* probe = nullptr;
     int position = -1; // -1: dismiss with Esc
-    DWORD waitMs = 5000;
+    DWORD waitMs = ScaledWaitMs(5000);
     std::function<void()> whileShown; // runs after the menu appeared, before the answer
     bool shown = false;
     RECT menuRect{}; // where the menu window stood
@@ -70,7 +71,7 @@ struct ChooserRun {
 // Runs ChooseHandler with a buffer full of 'x' and answers the menu, if one
 // appears, with the item at `position` (or Esc). Without handlers the helper
 // looks only briefly: the chooser has returned by then.
-ChooserRun RunChooser(int position, DWORD waitMs = 5000,
+ChooserRun RunChooser(int position, DWORD waitMs = ScaledWaitMs(5000),
                       const std::function<void()>& whileShown = {})
 {
     MenuProbe probe;
@@ -197,7 +198,7 @@ TEST(ChooseHandler, AListChangedUnderTheMenuNamesNoDll)
     const std::string plugin = BesideTests("record_dump.dll");
     ASSERT_TRUE(handlers.AddHandler("B", plugin));
 
-    ChooserRun run = RunChooser(1, 5000, [&handlers] {
+    ChooserRun run = RunChooser(1, ScaledWaitMs(5000), [&handlers] {
         ASSERT_TRUE(handlers.AddHandler("A", "C:\\other.dll")); // now first
     });
     EXPECT_TRUE(run.menuShown);

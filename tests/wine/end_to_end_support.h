@@ -8,10 +8,11 @@
 
 #include "scratch_folder.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 // Generous: a loaded machine may take a while to start a Wine process. The
 // waits poll, so a passing test never takes this long.
-constexpr DWORD kWaitMs = 10000;
+inline const DWORD kWaitMs = ScaledWaitMs(10000);
 constexpr DWORD kExitCodeAfterUsage = 0xFFFFFFFF; // WinMain's -1
 
 inline const std::string kUsageText = "/U レジストリからの削除\n/R レジストリへの登録";

@@ -158,26 +158,33 @@ TEST_F(PluginRoad, WithoutHandlersTheBuiltInRoadFollowsAtOnce)
     ExpectBuiltInRoad(second);
 }
 
+// The project's own plug-in, and one written in plain C without the header
+// that exports SetTVProgram the compiler's default way.
 TEST_F(PluginRoad, OneHandlerMenuAndItsRecord)
 {
-    ASSERT_TRUE(handlers.AddHandler("A", BesideTests("record_dump.dll")));
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kWaitMs, menu));
-    ASSERT_EQ(menu.items.size(), 4u);
-    EXPECT_EQ(menu.items[0].id, 1u);
-    EXPECT_EQ(menu.items[0].text, kBuiltInLabel);
-    EXPECT_EQ(menu.items[1].id, 2u);
-    EXPECT_EQ(menu.items[1].text, "A");
-    EXPECT_TRUE(menu.items[2].separator);
-    EXPECT_EQ(menu.items[3].id, 0u);
-    EXPECT_FALSE(menu.items[3].separator);
-    EXPECT_EQ(menu.items[3].text, kCancelLabel);
+    for (const char* plugin : {"record_dump.dll", "plain_c_plugin.dll"}) {
+        SCOPED_TRACE(plugin);
+        DeleteFileA(dump.c_str());
+        ASSERT_TRUE(handlers.AddHandler("A", BesideTests(plugin)));
+        LoxaProcess run;
+        ASSERT_TRUE(StartLoxa(document, run));
+        ASSERT_TRUE(WaitForHandlerMenu(probe, run.processId, kWaitMs, menu));
+        ASSERT_EQ(menu.items.size(), 4u);
+        EXPECT_EQ(menu.items[0].id, 1u);
+        EXPECT_EQ(menu.items[0].text, kBuiltInLabel);
+        EXPECT_EQ(menu.items[1].id, 2u);
+        EXPECT_EQ(menu.items[1].text, "A");
+        EXPECT_TRUE(menu.items[2].separator);
+        EXPECT_EQ(menu.items[3].id, 0u);
+        EXPECT_FALSE(menu.items[3].separator);
+        EXPECT_EQ(menu.items[3].text, kCancelLabel);
 
-    ASSERT_TRUE(ChooseMenuItem(menu, 1));
-    ExpectQuietExit(loxa);
-    std::string record;
-    ASSERT_TRUE(ReadBytes(dump, record));
-    EXPECT_EQ(record, kExpectedRecord);
+        ASSERT_TRUE(ChooseMenuItem(menu, 1));
+        ExpectQuietExit(run);
+        std::string record;
+        ASSERT_TRUE(ReadBytes(dump, record));
+        EXPECT_EQ(record, kExpectedRecord);
+    }
 }
 
 TEST_F(PluginRoad, ThreeHandlersInEnumerationOrderAndTheThirdIsCalled)

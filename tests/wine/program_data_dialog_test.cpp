@@ -21,10 +21,11 @@
 #include "reminder/show_program_data_dialog.h"
 #include "resources/resource_ids.h"
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
+const DWORD kWaitMs = ScaledWaitMs(10000);
 
 UINT WINAPI RejectDdeInitialise(DWORD*, PFNCALLBACK, DWORD, DWORD)
 {
@@ -37,7 +38,39 @@ struct UserActions {
     bool sawDialog = false;
     bool sawWarning = false;
     std::function<void(HWND)> inspect = {}; // looks at the dialog before it is ended
+    std::vector<std::string> wholeLabels{}; // labels whose text fits their control, in tab order
 };
+
+using UniqueMemoryDc = UniqueResource<HDC, NullInvalidDeleter<HDC, &DeleteDC>>;
+
+// A label (or the check box, whose box takes room before its text) shows
+// whole when its text, trailing blanks aside, fits its width in the
+// control's own font: a wider text is wrapped and loses its end.
+BOOL CALLBACK CollectWholeLabel(HWND control, LPARAM labels)
+{
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof className);
+    const bool label = GetDlgCtrlID(control) == 0xFFFF;
+    const bool checkBox = lstrcmpiA(className, "Button") == 0
+                          && (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    if (!label && !checkBox) {
+        return TRUE;
+    }
+    char text[64] = {};
+    std::string shown(text, static_cast<std::size_t>(GetWindowTextA(control, text, sizeof text)));
+    const std::string measured = shown.substr(0, shown.find_last_not_of(' ') + 1);
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    SelectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &extent);
+    RECT client{};
+    GetClientRect(control, &client);
+    const LONG room = client.right - (checkBox ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0);
+    if (extent.cx <= room) {
+        reinterpret_cast<std::vector<std::string>*>(labels)->push_back(shown);
+    }
+    return TRUE;
+}
 
 // Runs the dialog while another thread ends it as `user` says.
 std::int32_t RunDialog(UserActions& user)
@@ -53,6 +86,10 @@ std::int32_t RunDialog(UserActions& user)
     std::thread player([&user] {
         HWND dialog = WaitForProgramDataDialog(GetCurrentProcessId(), kWaitMs);
         user.sawDialog = dialog != nullptr;
+        if (dialog) {
+            EnumChildWindows(dialog, &CollectWholeLabel,
+                             reinterpret_cast<LPARAM>(&user.wholeLabels));
+        }
         if (dialog && user.inspect) {
             user.inspect(dialog);
         }
@@ -210,4 +247,18 @@ TEST(ProgramDataDialogTemplate, FieldsLabelsAndFirstFocus)
     EXPECT_EQ(focus, yearField);
     EXPECT_EQ(labels, (std::vector<std::string>{"年 ", "月 ", "日 ", "時 ", "分 ",
                                                 "放送開始時間 : ", "通知は", "分前に行う "}));
+}
+
+// Under Wine the template's font is mapped to a proportional one by the test
+// prefix (run-in-wine.sh), as Windows has it.
+TEST(ProgramDataDialogLayout, EveryLabelShowsWhole)
+{
+    UserActions user{DialogEnding::Cancel, false};
+    RunDialog(user);
+    const std::vector<std::string> all = {
+        "年 ",    "月 ",         "日 ",
+        "時 ",    "分 ",         "放送開始時間 : ",
+        "通知は", "分前に行う ", "終了時削除で作成",
+    };
+    EXPECT_EQ(user.wholeLabels, all);
 }

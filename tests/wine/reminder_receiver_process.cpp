@@ -1,6 +1,7 @@
 #include "reminder_receiver_process.h"
 
 #include "ui_driver.h"
+#include "wait_scale.h"
 
 namespace {
 
@@ -55,13 +56,15 @@ bool StartReceiver(const std::string& outFolder, const std::string& options,
     }
     DeleteFileA((outFolder + "ready").c_str());
     std::string commandLine = "\"" + ProgramFolder() + "reminder_receiver.exe\" --out \"" + folder
-                              + "\" --exit-after 60000 " + options;
+                              + "\" --exit-after " + std::to_string(ScaledWaitMs(60000)) + " "
+                              + options;
     PROCESS_INFORMATION info{};
     if (!StartProcessInJob(commandLine, nullptr, receiver.job, info)) {
         return false;
     }
     receiver.process.reset(info.hProcess);
-    for (int i = 0; i < 500; ++i) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ScaledWaitMs(10000)) {
         if (FileExists(outFolder + "ready")) {
             return true;
         }

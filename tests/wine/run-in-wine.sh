@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs a Windows program under 64-bit Wine in the test prefix of this build
+# Runs a Windows program under Wine in the test prefix of this build
 # (build/<preset>/wineprefix), booting that prefix on first use. ctest uses
-# this as the cross-compiling emulator. The caller provides DISPLAY (the test
+# this as the cross-compiling emulator of both Windows builds: 64-bit Wine for
+# x86_64 programs, 32-bit Wine (in the 32-bit lane's virtual machine) for i686
+# ones; LOXA_WINE names another Wine binary. The caller provides DISPLAY (the test
 # command starts Xvfb); LANG=ja_JP.UTF-8 makes Wine's ANSI code page 932.
 set -euo pipefail
 
@@ -12,8 +14,16 @@ export WINEPREFIX=${LOXA_WINEPREFIX:-$build_dir/wineprefix}
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEDEBUG=${WINEDEBUG:--all}
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
+# The PE header's machine field: 4c 01 is i386.
+pe_offset=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
+machine=$(od -An -tx1 -j$((pe_offset + 4)) -N2 "$program" | tr -d ' ')
+if [ "$machine" = 4c01 ]; then
+  WINE=${LOXA_WINE:-/usr/lib/wine/wine}
+  WINESERVER=/usr/lib/wine/wineserver32
+else
+  WINE=${LOXA_WINE:-/usr/lib/wine/wine64}
+  WINESERVER=/usr/lib/wine/wineserver64
+fi
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 
 if [ -z "${DISPLAY:-}" ]; then
@@ -25,13 +35,29 @@ mkdir -p "$WINEPREFIX"
 (
   # Parallel tests wait here for the first one to finish booting.
   flock 9
-  if [ ! -f "$WINEPREFIX/.loxa-ready" ]; then
+  # A prefix booted before the font replacement came is booted again.
+  if [ ! -f "$WINEPREFIX/.loxa-ready" ] || [ ! -f "$WINEPREFIX/.loxa-fonts" ]; then
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
     # Without a window manager Wine waits about 2 s whenever a window hides,
     # unless its windows are unmanaged.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    # The dialog's font "ＭＳ Ｐゴシック" is not on this system, and Wine's own
+    # fallback is fixed-width, which clips the labels. The proportional IPA
+    # P Gothic has Windows' metrics near enough. The value name is not
+    # ASCII, so it goes in through a UTF-16 .reg file, which regedit reads
+    # whatever the code page.
+    fonts_reg=$WINEPREFIX/drive_c/loxa-fonts.reg
+    {
+      printf '\xff\xfe'
+      printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+        '"ＭＳ Ｐゴシック"="IPAPGothic"' |
+        iconv -f UTF-8 -t UTF-16LE
+    } >"$fonts_reg"
+    "$WINE" regedit /S 'C:\loxa-fonts.reg' </dev/null >/dev/null 2>&1
+    rm -f "$fonts_reg"
     "$WINESERVER" -w
-    touch "$WINEPREFIX/.loxa-ready"
+    touch "$WINEPREFIX/.loxa-ready" "$WINEPREFIX/.loxa-fonts"
   fi
   # One persistent server, and Wine's own service processes, for the whole
   # run, started detached from any test's output so that none of them keeps

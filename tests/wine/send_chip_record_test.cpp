@@ -14,10 +14,11 @@
 #include "reminder/send_chip_record.h"
 #include "reminder_receiver_process.h"
 #include "scratch_folder.h"
+#include "wait_scale.h"
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
+const DWORD kWaitMs = ScaledWaitMs(10000);
 
 HDDEDATA WINAPI NoDataObject(DWORD, BYTE*, DWORD, DWORD, HSZ, UINT, UINT)
 {

@@ -1,33 +1,64 @@
-// The dialog driver as a command, for the run scripts:
+// The UI driver as a command, for the run scripts:
 //   dialog_driver wait [MS]    waits for the program data dialog and prints its
 //                              screen rectangle as WxH+X+Y
 //   dialog_driver show         prints the dialog's fields
 //   dialog_driver register     presses "登録"
 //   dialog_driver cancel       presses "ｷｬﾝｾﾙ"
-// Exit code 0 on success, 1 when no dialog appeared.
+//   dialog_driver menu [MS]    waits for the handler menu and prints its screen
+//                              rectangle as WxH+X+Y
+//   dialog_driver dismiss-menu closes the handler menu with Esc
+// Exit code 0 on success, 1 when no dialog or menu appeared.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "handler_menu_driver.h"
 #include "program_data_dialog_driver.h"
+
+namespace {
+
+void PrintRectangle(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+                rect.top);
+}
+
+int DriveMenu(const char* command, DWORD timeoutMs)
+{
+    HandlerMenuView menu;
+    menu.window = WaitForMenuWindow(0, timeoutMs);
+    if (menu.window == nullptr) {
+        std::fprintf(stderr, "no handler menu appeared\n");
+        return 1;
+    }
+    if (std::strcmp(command, "menu") == 0) {
+        PrintRectangle(menu.window);
+        return 0;
+    }
+    return DismissMenu(menu) ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     const char* command = argc > 1 ? argv[1] : "wait";
     const DWORD timeoutMs =
         argc > 2 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 30000;
+    if (std::strcmp(command, "menu") == 0 || std::strcmp(command, "dismiss-menu") == 0) {
+        return DriveMenu(command, timeoutMs);
+    }
     HWND dialog = WaitForProgramDataDialog(0, timeoutMs);
     if (dialog == nullptr) {
         std::fprintf(stderr, "no program data dialog appeared\n");
         return 1;
     }
     if (std::strcmp(command, "wait") == 0) {
-        RECT rect{};
-        GetWindowRect(dialog, &rect);
-        std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
-                    rect.top);
+        PrintRectangle(dialog);
         return 0;
     }
     if (std::strcmp(command, "show") == 0) {
@@ -47,6 +78,7 @@ int main(int argc, char** argv)
     if (std::strcmp(command, "cancel") == 0) {
         return EndProgramDataDialog(dialog, DialogEnding::Cancel) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: dialog_driver wait|show|register|cancel [timeout-ms]\n");
+    std::fprintf(stderr,
+                 "usage: dialog_driver wait|show|register|cancel|menu|dismiss-menu [timeout-ms]\n");
     return 2;
 }

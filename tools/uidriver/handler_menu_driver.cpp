@@ -14,13 +14,14 @@ std::string BesideSelf(const char* fileName)
     return self.substr(0, self.find_last_of('\\') + 1) + fileName;
 }
 
+// A visible menu window of the process (of any process when it is 0).
 HWND FindMenuWindow(DWORD processId)
 {
     HWND window = nullptr;
     while ((window = FindWindowExA(nullptr, window, "#32768", nullptr)) != nullptr) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == processId && IsWindowVisible(window)) {
+        if ((processId == 0 || owner == processId) && IsWindowVisible(window)) {
             return window;
         }
     }
@@ -103,6 +104,18 @@ bool StartMenuProbe(MenuProbe& probe)
 bool ProcessShowsMenu(DWORD processId)
 {
     return FindMenuWindow(processId) != nullptr;
+}
+
+HWND WaitForMenuWindow(DWORD processId, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    do {
+        if (HWND window = FindMenuWindow(processId)) {
+            return window;
+        }
+        Sleep(20);
+    } while (GetTickCount64() < deadline);
+    return nullptr;
 }
 
 bool WaitForHandlerMenu(const MenuProbe& probe, DWORD processId, DWORD timeoutMs,

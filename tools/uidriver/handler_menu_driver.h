@@ -40,6 +40,10 @@ bool StartMenuProbe(MenuProbe& probe);
 bool WaitForHandlerMenu(const MenuProbe& probe, DWORD processId, DWORD timeoutMs,
                         HandlerMenuView& menu);
 
+// Waits up to `timeoutMs` for a visible menu window of the process (of any
+// process when `processId` is 0), without reading its items; null on time-out.
+HWND WaitForMenuWindow(DWORD processId, DWORD timeoutMs);
+
 // True when the process shows a menu window now.
 bool ProcessShowsMenu(DWORD processId);
 

@@ -13,7 +13,7 @@ namespace {
 
 // The first dialog of a 100 MB document takes a while: the file is read and
 // copied, and Wine lays the memo field out.
-constexpr DWORD kDialogWaitMs = 60000;
+const DWORD kDialogWaitMs = ScaledWaitMs(60000);
 
 void ExpectFields(const ProgramDataDialogView& shown, const SoakExpectation& expectation)
 {

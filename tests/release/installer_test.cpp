@@ -1,0 +1,231 @@
+// The release installer, run silently in the test prefix as an administrator
+// would: what an install leaves (files, the uninstall entry, the program's own
+// registration, the calendar plug-in's listing), a document opened through
+// that registration, an install over an earlier one, a refused registration,
+// and what the uninstaller takes away again.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "end_to_end_support.h"
+#include "handler_menu_driver.h"
+#include "program_data_dialog_driver.h"
+#include "registry_sandbox.h"
+#include "release_files.h"
+
+namespace {
+
+const DWORD kSetupWaitMs = ScaledWaitMs(60000);
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Loxa";
+constexpr char kCalendarKey[] = "SOFTWARE\\Loxa\\カレンダーに追加";
+constexpr char kMimeType[] = "MIME\\Database\\Content Type\\application/x-tv-program-info";
+constexpr char kMachineMimeDatabase[] = "SOFTWARE\\Classes\\MIME\\Database\\Content Type";
+const char* const kInstalledFiles[] = {"loxa.exe",
+                                       "ical.dll",
+                                       "LICENSE.txt",
+                                       "sdk\\loxa_plugin.h",
+                                       "sdk\\plugin-guide.txt",
+                                       "guide\\loxa-guide.html",
+                                       "uninstall.exe"};
+
+std::string Text(HKEY root, const char* path, const char* name)
+{
+    const RegistryValue value = ReadRegistryValue(root, path, name);
+    return value.found && value.type == REG_SZ ? AsText(value.data) : "(missing)";
+}
+
+// "<Program Files>\Loxa\", where a 32-bit installer puts a program.
+std::string InstallFolder()
+{
+    char folder[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::string(folder) + "\\Loxa\\";
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Runs a command line and waits for it; the exit code, or -1 when it could
+// not be started or did not end in time.
+long Run(std::string commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        return -1;
+    }
+    CloseHandle(started.hThread);
+    UniqueDrivenProcess process(started.hProcess);
+    DWORD exitCode = 0;
+    if (WaitForSingleObject(process.get(), kSetupWaitMs) != WAIT_OBJECT_0
+        || !GetExitCodeProcess(process.get(), &exitCode)) {
+        return -1;
+    }
+    return static_cast<long>(exitCode);
+}
+
+long RunSetup()
+{
+    return Run("\"" LOXA_SETUP_PATH "\" /S");
+}
+
+// The quiet uninstaller hands over to a copy of itself in the temporary folder
+// and ends at once; done means the uninstall entry and the folder are gone.
+bool UninstallAndWait()
+{
+    const std::string command = Text(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
+    if (Run(command) != 0) {
+        return false;
+    }
+    for (DWORD waited = 0; waited < kSetupWaitMs; waited += 100) {
+        if (!RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) && !FileExists(InstallFolder())) {
+            return true;
+        }
+        Sleep(100);
+    }
+    return false;
+}
+
+std::string ShortPath(const std::string& path)
+{
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return shortPath;
+}
+
+void ExpectRegisteredFor(const std::string& program)
+{
+    const std::string command = ShortPath(program) + " %1";
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, ".loxa", ""), "Loxa.ProgramInfo");
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, kMimeType, "Extension"), ".loxa");
+    EXPECT_EQ(Text(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo\\shell\\open\\command", ""), command);
+    EXPECT_EQ(
+        Text(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command", ""),
+        command);
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", ""), ShortPath(program));
+}
+
+// Each test starts with Loxa not installed, on a prefix with the MIME
+// database that a real system has, and leaves it uninstalled.
+class Installer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(WriteRegistryKey(HKEY_LOCAL_MACHINE, kMachineMimeDatabase));
+        ASSERT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        ASSERT_TRUE(FileExists(LOXA_SETUP_PATH)) << "run scripts/release.sh first";
+    }
+    void TearDown() override
+    {
+        if (RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) {
+            EXPECT_TRUE(UninstallAndWait());
+        }
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kMimeType);
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, kMimeType);
+    }
+};
+
+} // namespace
+
+TEST_F(Installer, SilentInstallRegistersAndUninstallRemovesEverything)
+{
+    ASSERT_EQ(RunSetup(), 0);
+    const std::string folder = InstallFolder();
+    for (const char* file : kInstalledFiles) {
+        EXPECT_TRUE(FileExists(folder + file)) << file;
+    }
+
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Loxa");
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"), LOXA_VERSION);
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher"), "the Loxa developers");
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon"), folder + "loxa.exe,0");
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+              "\"" + folder + "uninstall.exe\"");
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString"),
+              "\"" + folder + "uninstall.exe\" /S");
+    const RegistryValue size =
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize");
+    ASSERT_EQ(size.type, static_cast<DWORD>(REG_DWORD));
+    DWORD kilobytes = 0;
+    std::memcpy(&kilobytes, size.data.data(), sizeof kilobytes);
+    EXPECT_GE(kilobytes, 100u); // the program and the plug-in alone are more
+    ExpectRegisteredFor(folder + "loxa.exe");
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, kCalendarKey, ""), folder + "ical.dll");
+
+    // A document opened as the browser opens it, through the registration:
+    // the handler menu (the calendar plug-in is listed), then the dialog.
+    ScratchFolder scratch;
+    ASSERT_TRUE(CreateTestFolder(scratch));
+    const std::string document = WriteScratchFile(scratch, "program.loxa", Document("version: 1"));
+    MenuProbe probe;
+    ASSERT_TRUE(StartMenuProbe(probe));
+    SHELLEXECUTEINFOA open = {};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_NOCLOSEPROCESS;
+    open.lpVerb = "open";
+    open.lpFile = document.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExA(&open) && open.hProcess != nullptr);
+    UniqueDrivenProcess loxa(open.hProcess);
+    HandlerMenuView menu;
+    ASSERT_TRUE(WaitForHandlerMenu(probe, GetProcessId(loxa.get()), kWaitMs, menu));
+    ASSERT_TRUE(ChooseMenuItem(menu, 0));
+    const HWND dialog = WaitForProgramDataDialog(GetProcessId(loxa.get()), kWaitMs);
+    ASSERT_NE(dialog, nullptr);
+    ProgramDataDialogView view;
+    ASSERT_TRUE(ReadProgramDataDialog(dialog, view));
+    EXPECT_EQ(view.title, "ニュース");
+    ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Cancel));
+    EXPECT_EQ(WaitForSingleObject(loxa.get(), kWaitMs), WAIT_OBJECT_0);
+
+    ASSERT_TRUE(UninstallAndWait());
+    for (const char* file : kInstalledFiles) {
+        EXPECT_FALSE(FileExists(folder + file)) << file;
+    }
+    for (const char* key : {".loxa", "Loxa.ProgramInfo", kMimeType}) {
+        EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    }
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
+    EXPECT_TRUE(FileExists(document)) << "the user's document stays";
+}
+
+TEST_F(Installer, InstallOverAnEarlierInstallRegistersAgainAndKeepsTheUsersPlugins)
+{
+    ASSERT_EQ(RunSetup(), 0);
+    const std::string userPlugin = "SOFTWARE\\Loxa\\私のツール";
+    ASSERT_TRUE(WriteRegistryValue(HKEY_CURRENT_USER, userPlugin.c_str(), "", REG_SZ,
+                                   std::string("C:\\Tools\\mytool.dll", 20)));
+
+    // The earlier registration must go first: /R alone would be refused.
+    ASSERT_EQ(RunSetup(), 0);
+    const std::string folder = InstallFolder();
+    ExpectRegisteredFor(folder + "loxa.exe");
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, userPlugin.c_str(), ""), "C:\\Tools\\mytool.dll");
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, kCalendarKey, ""), folder + "ical.dll");
+    EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"), LOXA_VERSION);
+}
+
+TEST_F(Installer, RegistrationRefusedForAnotherApplicationsTypeFailsTheInstall)
+{
+    // The MIME type is another application's: registered without an extension.
+    ASSERT_TRUE(WriteRegistryKey(HKEY_CLASSES_ROOT, kMimeType));
+    EXPECT_EQ(RunSetup(), 2);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, kMimeType));
+
+    // Removal takes the calendar entry and its list key even though there was
+    // no registration for /U to remove, and leaves the other type alone.
+    ASSERT_TRUE(UninstallAndWait());
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, kMimeType));
+}
