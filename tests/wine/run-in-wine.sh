@@ -35,8 +35,11 @@ mkdir -p "$WINEPREFIX"
 (
   # Parallel tests wait here for the first one to finish booting.
   flock 9
-  # A prefix booted before the font replacement came is booted again.
+  # A prefix booted before the font replacement came is booted again; a
+  # server still running in it from an interrupted run would keep the wait
+  # below from ending.
   if [ ! -f "$WINEPREFIX/.loxa-ready" ] || [ ! -f "$WINEPREFIX/.loxa-fonts" ]; then
+    "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
     # Without a window manager Wine waits about 2 s whenever a window hides,
     # unless its windows are unmanaged.
