@@ -43,7 +43,7 @@ exclude_regex() {
 
 # --- inside the virtual machine --------------------------------------------
 if [ "${1:-}" = "--guest" ]; then
-  cd "$root"
+  cd "$root" || exit 2
   # The host's settings (the guest inherits no environment from it).
   source build/win32/vm/job.env
   export LOXA_TEST_WAIT_SCALE=$LOXA_VM_WAIT_SCALE
@@ -85,7 +85,7 @@ if [ "${1:-}" = "--guest" ]; then
 fi
 
 # --- on the host -------------------------------------------------------------
-cd "$root"
+cd "$root" || exit 2
 packages=(
   linux-image-amd64 initramfs-tools kmod mount procps
   wine wine32 wine64 xvfb xauth locales fonts-ipafont-gothic cmake

@@ -5,10 +5,13 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "wait_scale.h"
 
 namespace {
 
 constexpr char kDialogClass[] = "#32770";
+// How long a message to the other process may take to be answered.
+const DWORD kAnswerWaitMs = ScaledWaitMs(5000);
 constexpr char kDialogCaption[] = "番組データ";
 
 struct Search {
@@ -66,13 +69,14 @@ std::string ReadControlText(HWND dialog, int id)
         return {};
     }
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs,
+                             &length)) {
         return {};
     }
     std::vector<char> text(length + 1, '\0');
     DWORD_PTR copied = 0;
     SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 5000, &copied);
+                        SMTO_ABORTIFHUNG, kAnswerWaitMs, &copied);
     return std::string(text.data(), copied);
 }
 
@@ -82,7 +86,7 @@ bool SetControlText(HWND dialog, int id, const std::string& text)
     DWORD_PTR result = 0;
     return control != nullptr
            && SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                  SMTO_ABORTIFHUNG, 5000, &result)
+                                  SMTO_ABORTIFHUNG, kAnswerWaitMs, &result)
            && result != 0;
 }
 
@@ -141,7 +145,8 @@ bool ToggleDeleteWhenDone(HWND dialog)
     HWND box = GetDlgItem(dialog, IDC_DELETE_WHEN_DONE);
     DWORD_PTR result = 0;
     return box != nullptr
-           && SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+           && SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs, &result)
+                  != 0;
 }
 
 bool EndProgramDataDialog(HWND dialog, DialogEnding ending)

@@ -6,11 +6,12 @@
 #include <cstring>
 
 #include "ui_probe.h"
+#include "wait_scale.h"
 
 namespace {
 
 constexpr DWORD kPollMs = 20;
-constexpr DWORD kIconWaitMs = 1000;
+const DWORD kIconWaitMs = ScaledWaitMs(1000);
 
 using UniqueHook = UniqueResource<HHOOK, NullInvalidDeleter<HHOOK, &UnhookWindowsHookEx>>;
 using UniqueEnvironment = UniqueResource<LPCH, NullInvalidDeleter<LPCH, &FreeEnvironmentStringsA>>;

@@ -1,6 +1,7 @@
-// How long the tests wait for something to happen, stretched by the whole
-// factor in LOXA_TEST_WAIT_SCALE (1 when unset): the 32-bit lane's emulated
-// machine starts a Wine process many times slower than the 64-bit lane does.
+// How long the tests and the UI driver wait for something to happen,
+// stretched by the whole factor in LOXA_TEST_WAIT_SCALE (1 when unset): the
+// 32-bit lane's emulated machine starts a Wine process, and answers a message
+// across processes, many times slower than the 64-bit lane does.
 // Only waits scale, never a bound that the program itself must meet.
 #pragma once
 
