@@ -44,9 +44,12 @@ struct Server {
 
 Server server;
 
+// Written under a temporary name and renamed, so that a reader that sees the
+// file never finds it still open or half written.
 void WriteFileBytes(const std::string& path, const void* bytes, std::size_t size)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const std::string partial = path + ".partial";
+    HANDLE file = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -55,6 +58,9 @@ void WriteFileBytes(const std::string& path, const void* bytes, std::size_t size
     DWORD written = 0;
     WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
     CloseHandle(file);
+    if (!MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    }
 }
 
 std::string QueryString(HSZ name)

@@ -10,7 +10,9 @@
 namespace {
 
 constexpr char kDialogClass[] = "#32770";
-// How long a message to the other process may take to be answered.
+// How long a message to the other process may take to be answered. The
+// calls wait that long even when the dialog looks hung: laying out a huge memo
+// keeps it from its messages for seconds on a slow machine.
 const DWORD kAnswerWaitMs = ScaledWaitMs(5000);
 constexpr char kDialogCaption[] = "番組データ";
 
@@ -69,14 +71,14 @@ std::string ReadControlText(HWND dialog, int id)
         return {};
     }
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs,
+    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerWaitMs,
                              &length)) {
         return {};
     }
     std::vector<char> text(length + 1, '\0');
     DWORD_PTR copied = 0;
     SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, kAnswerWaitMs, &copied);
+                        SMTO_NORMAL, kAnswerWaitMs, &copied);
     return std::string(text.data(), copied);
 }
 
@@ -86,7 +88,7 @@ bool SetControlText(HWND dialog, int id, const std::string& text)
     DWORD_PTR result = 0;
     return control != nullptr
            && SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                  SMTO_ABORTIFHUNG, kAnswerWaitMs, &result)
+                                  SMTO_NORMAL, kAnswerWaitMs, &result)
            && result != 0;
 }
 
@@ -145,8 +147,7 @@ bool ToggleDeleteWhenDone(HWND dialog)
     HWND box = GetDlgItem(dialog, IDC_DELETE_WHEN_DONE);
     DWORD_PTR result = 0;
     return box != nullptr
-           && SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs, &result)
-                  != 0;
+           && SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_NORMAL, kAnswerWaitMs, &result) != 0;
 }
 
 bool EndProgramDataDialog(HWND dialog, DialogEnding ending)
