@@ -13,7 +13,10 @@ constexpr char kDialogClass[] = "#32770";
 // How long a message to the other process may take to be answered. The
 // calls wait that long even when the dialog looks hung: laying out a huge memo
 // keeps it from its messages for seconds on a slow machine.
-const DWORD kAnswerWaitMs = ScaledWaitMs(5000);
+DWORD AnswerWaitMs()
+{
+    return ScaledWaitMs(5000);
+}
 constexpr char kDialogCaption[] = "番組データ";
 
 struct Search {
@@ -71,14 +74,14 @@ std::string ReadControlText(HWND dialog, int id)
         return {};
     }
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerWaitMs,
+    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, AnswerWaitMs(),
                              &length)) {
         return {};
     }
     std::vector<char> text(length + 1, '\0');
     DWORD_PTR copied = 0;
     SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_NORMAL, kAnswerWaitMs, &copied);
+                        SMTO_NORMAL, AnswerWaitMs(), &copied);
     return std::string(text.data(), copied);
 }
 
@@ -88,7 +91,7 @@ bool SetControlText(HWND dialog, int id, const std::string& text)
     DWORD_PTR result = 0;
     return control != nullptr
            && SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                  SMTO_NORMAL, kAnswerWaitMs, &result)
+                                  SMTO_NORMAL, AnswerWaitMs(), &result)
            && result != 0;
 }
 
@@ -147,7 +150,7 @@ bool ToggleDeleteWhenDone(HWND dialog)
     HWND box = GetDlgItem(dialog, IDC_DELETE_WHEN_DONE);
     DWORD_PTR result = 0;
     return box != nullptr
-           && SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_NORMAL, kAnswerWaitMs, &result) != 0;
+           && SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_NORMAL, AnswerWaitMs(), &result) != 0;
 }
 
 bool EndProgramDataDialog(HWND dialog, DialogEnding ending)

@@ -11,7 +11,10 @@
 namespace {
 
 constexpr DWORD kPollMs = 20;
-const DWORD kIconWaitMs = ScaledWaitMs(1000);
+DWORD IconWaitMs()
+{
+    return ScaledWaitMs(1000);
+}
 
 using UniqueHook = UniqueResource<HHOOK, NullInvalidDeleter<HHOOK, &UnhookWindowsHookEx>>;
 using UniqueEnvironment = UniqueResource<LPCH, NullInvalidDeleter<LPCH, &FreeEnvironmentStringsA>>;
@@ -307,7 +310,7 @@ bool ReadMessageBox(HWND box, DWORD iconTimeoutMs, MessageBoxView& view)
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView& box)
 {
     HWND window = PollForWindow(processId, "#32770", nullptr, true, timeoutMs);
-    return window && ReadMessageBox(window, kIconWaitMs, box);
+    return window && ReadMessageBox(window, IconWaitMs(), box);
 }
 
 bool PressDialogButton(HWND window, int id)
@@ -333,7 +336,7 @@ bool AnswerUntilExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode,
         if (HWND window = FindProcessWindow(loxa.processId, "#32770", nullptr, false, &answered)) {
             answered.push_back(window);
             MessageBoxView box;
-            if (ReadMessageBox(window, kIconWaitMs, box)) {
+            if (ReadMessageBox(window, IconWaitMs(), box)) {
                 boxes.push_back(box);
                 const bool hasOk = GetDlgItem(window, IDOK) != nullptr;
                 PressDialogButton(window, hasOk || box.buttons.empty() ? IDOK : box.buttons[0]);
