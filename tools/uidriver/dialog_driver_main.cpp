@@ -100,7 +100,8 @@ int DriveTitledWindow(int argc, char** argv)
         return 1;
     }
     if (press) {
-        return PressDialogButton(window, std::atoi(argv[3])) ? 0 : 1;
+        return PressDialogButton(window, static_cast<int>(std::strtol(argv[3], nullptr, 10))) ? 0
+                                                                                              : 1;
     }
     BringToFront(window);
     PrintRectangle(window);
