@@ -116,7 +116,7 @@ Section "Loxa" SecProgram
   ${If} $0 == 1
     MessageBox MB_OK|MB_ICONEXCLAMATION "以前の関連付けを解除できなかったため、ファイルの種類 .loxa を Loxa に関連付け直せませんでした。$\n$\nLoxa をいったんアンインストールしてから、もう一度インストールしてください。" /SD IDOK
   ${ElseIf} $0 == 2
-    MessageBox MB_OK|MB_ICONEXCLAMATION "ファイルの種類 application/x-tv-program-info はほかのアプリが登録しているため、Loxa に関連付けませんでした。$\n$\n番組情報ファイルを Loxa で開くには、そのアプリをアンインストールしてから、もう一度インストールしてください。" /SD IDOK
+    MessageBox MB_OK|MB_ICONEXCLAMATION "ファイルの種類 application/x-tv-program-info はほかのアプリが使っているため、Loxa に関連付けませんでした。$\n$\n番組情報ファイルを Loxa で開くには、そのアプリをアンインストールしてから、もう一度インストールしてください。" /SD IDOK
   ${ElseIf} $0 != 0
     MessageBox MB_OK|MB_ICONEXCLAMATION "ファイルの種類 .loxa を Loxa に関連付けられませんでした。$\n$\n管理者として実行しているか確かめて、もう一度インストールしてください。" /SD IDOK
   ${EndIf}
