@@ -20,6 +20,8 @@ SetCompressor /SOLID lzma
 ; registration.
 !define PLUGIN_KEY "SOFTWARE\Loxa"
 !define CALENDAR_LABEL "カレンダーに追加"
+; The file type's ProgID as loxa.exe writes it; its description is "Loxa".
+!define PROGID_KEY "SOFTWARE\Classes\Loxa.ProgramInfo"
 
 Name "Loxa ${VERSION}"
 OutFile "${OUTFILE}"
@@ -112,11 +114,11 @@ Section "Loxa" SecProgram
   StrCpy $0 "-1"
   ExecWait '"$INSTDIR\loxa.exe" /R /S' $0
   ${If} $0 == 1
-    MessageBox MB_OK|MB_ICONEXCLAMATION "以前の登録を解除できなかったため、ファイルの種類 .loxa を登録し直せませんでした。$\n$\nLoxa をいったんアンインストールしてから、もう一度インストールしてください。" /SD IDOK
+    MessageBox MB_OK|MB_ICONEXCLAMATION "以前の関連付けを解除できなかったため、ファイルの種類 .loxa を Loxa に関連付け直せませんでした。$\n$\nLoxa をいったんアンインストールしてから、もう一度インストールしてください。" /SD IDOK
   ${ElseIf} $0 == 2
-    MessageBox MB_OK|MB_ICONEXCLAMATION "ファイルの種類 .loxa (application/x-tv-program-info) は他のアプリケーションが使っているため、Loxa を登録しませんでした。$\n$\nダウンロードした番組情報ファイルは、そのアプリケーションで開かれます。" /SD IDOK
+    MessageBox MB_OK|MB_ICONEXCLAMATION "ファイルの種類 application/x-tv-program-info はほかのアプリが使っているため、Loxa に関連付けませんでした。$\n$\n番組情報ファイルを Loxa で開くには、そのアプリをアンインストールしてから、もう一度インストールしてください。" /SD IDOK
   ${ElseIf} $0 != 0
-    MessageBox MB_OK|MB_ICONEXCLAMATION "ファイルの種類 .loxa をレジストリに登録できませんでした。$\n$\n管理者として実行しているか確かめて、もう一度インストールしてください。" /SD IDOK
+    MessageBox MB_OK|MB_ICONEXCLAMATION "ファイルの種類 .loxa を Loxa に関連付けられませんでした。$\n$\n管理者として実行しているか確かめて、もう一度インストールしてください。" /SD IDOK
   ${EndIf}
   ${If} $0 != 0
     SetErrorLevel 2
@@ -136,12 +138,25 @@ Section "Loxa" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
 SectionEnd
 
-Section "カレンダー プラグイン (${CALENDAR_LABEL})" SecCalendar
+Section "カレンダープラグイン (${CALENDAR_LABEL})" SecCalendar
   WriteRegStr HKCU "${PLUGIN_KEY}\${CALENDAR_LABEL}" "" "$INSTDIR\ical.dll"
 SectionEnd
 
 Section "Uninstall"
-  ExecWait '"$INSTDIR\loxa.exe" /U /S'
+  ; When /U leaves this copy registered, the files stay: without them .loxa
+  ; would name a program that is gone, and loxa.exe /U is what takes the
+  ; registration away once the cause is mended. A registration that is not
+  ; ours (another description) or none at all does not hold the removal.
+  StrCpy $0 0
+  ExecWait '"$INSTDIR\loxa.exe" /U /S' $0
+  ${If} $0 != 0
+    ReadRegStr $1 HKLM "${PROGID_KEY}" ""
+    ${If} $1 == "Loxa"
+      MessageBox MB_OK|MB_ICONSTOP "ファイルの種類 .loxa の関連付けを解除できなかったため、アンインストールを中止しました。Loxa のファイルはそのまま残してあります。$\n$\nコンピューターを再起動してから、もう一度アンインストールしてください。それでも中止されるときは、Loxa のフォルダーにあるユーザーズガイド (guide\loxa-guide.html) の「困ったときは」をご覧ください。" /SD IDOK
+      SetErrorLevel 2
+      Abort
+    ${EndIf}
+  ${EndIf}
   ; Ours even when /U could not remove the plug-in list (say, the
   ; registration had failed): the calendar entry, and the list key when
   ; nothing else is listed in it.

@@ -7,6 +7,16 @@
 //   dialog_driver menu [MS]    waits for the handler menu and prints its screen
 //                              rectangle as WxH+X+Y
 //   dialog_driver dismiss-menu closes the handler menu with Esc
+// For pictures of the program (scripts/screenshots.sh), each of these brings
+// its window to the front, as the user's click would, and prints its screen
+// rectangle as WxH+X+Y:
+//   dialog_driver pose [MS]    the program data dialog, with the focus on
+//                              "登録" rather than on a read-only field
+//   dialog_driver box [MS]     a message box of any process
+//   dialog_driver window TITLE [MS]  the top-level window whose title starts so
+// and these answer what they wait for:
+//   dialog_driver close-box [MS]     presses OK in a message box
+//   dialog_driver press TITLE ID [MS]  presses button ID in the window TITLE
 // Exit code 0 on success, 1 when no dialog or menu appeared.
 #include <windows.h>
 
@@ -16,6 +26,7 @@
 
 #include "handler_menu_driver.h"
 #include "program_data_dialog_driver.h"
+#include "ui_driver.h"
 
 namespace {
 
@@ -25,6 +36,92 @@ void PrintRectangle(HWND window)
     GetWindowRect(window, &rect);
     std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
                 rect.top);
+}
+
+// Makes the window the foreground one and has it draw its title bar active.
+// Without a window manager Wine keeps the foreground window's caption drawn
+// inactive, as no focus ever comes from the display.
+void BringToFront(HWND window)
+{
+    SetForegroundWindow(window);
+    SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
+    Sleep(300); // the repaint comes from the window's own thread
+}
+
+struct TitleSearch {
+    const char* title;
+    HWND found;
+};
+
+// An installer adds the page's name to its title; the given title is a start.
+BOOL CALLBACK FindTitledWindow(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<TitleSearch*>(parameter);
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    if (IsWindowVisible(window)
+        && std::strncmp(text, search.title, std::strlen(search.title)) == 0) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForTopLevelWindow(const char* title, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        TitleSearch search{title, nullptr};
+        EnumWindows(&FindTitledWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return nullptr;
+        }
+        Sleep(50);
+    }
+}
+
+// The commands that name a window by its title: window, press.
+int DriveTitledWindow(int argc, char** argv)
+{
+    const bool press = std::strcmp(argv[1], "press") == 0;
+    const int timeoutIndex = press ? 4 : 3;
+    if (argc < timeoutIndex) {
+        return 2;
+    }
+    const DWORD timeoutMs = argc > timeoutIndex
+                                ? static_cast<DWORD>(std::strtoul(argv[timeoutIndex], nullptr, 10))
+                                : 30000;
+    HWND window = WaitForTopLevelWindow(argv[2], timeoutMs);
+    if (window == nullptr) {
+        std::fprintf(stderr, "no window \"%s\" appeared\n", argv[2]);
+        return 1;
+    }
+    if (press) {
+        return PressDialogButton(window, static_cast<int>(std::strtol(argv[3], nullptr, 10))) ? 0
+                                                                                              : 1;
+    }
+    BringToFront(window);
+    PrintRectangle(window);
+    return 0;
+}
+
+// The commands about a message box: box, close-box.
+int DriveMessageBox(const char* command, DWORD timeoutMs)
+{
+    HWND box = WaitForMessageBoxOverDialog(0, timeoutMs);
+    if (box == nullptr) {
+        std::fprintf(stderr, "no message box appeared\n");
+        return 1;
+    }
+    if (std::strcmp(command, "close-box") == 0) {
+        return PressDialogButton(box, IDOK) ? 0 : 1;
+    }
+    BringToFront(box);
+    PrintRectangle(box);
+    return 0;
 }
 
 int DriveMenu(const char* command, DWORD timeoutMs)
@@ -52,12 +149,28 @@ int main(int argc, char** argv)
     if (std::strcmp(command, "menu") == 0 || std::strcmp(command, "dismiss-menu") == 0) {
         return DriveMenu(command, timeoutMs);
     }
+    if (std::strcmp(command, "window") == 0 || std::strcmp(command, "press") == 0) {
+        return DriveTitledWindow(argc, argv);
+    }
+    if (std::strcmp(command, "box") == 0 || std::strcmp(command, "close-box") == 0) {
+        return DriveMessageBox(command, timeoutMs);
+    }
     HWND dialog = WaitForProgramDataDialog(0, timeoutMs);
     if (dialog == nullptr) {
         std::fprintf(stderr, "no program data dialog appeared\n");
         return 1;
     }
     if (std::strcmp(command, "wait") == 0) {
+        PrintRectangle(dialog);
+        return 0;
+    }
+    if (std::strcmp(command, "pose") == 0) {
+        BringToFront(dialog);
+        // The first field takes the focus with its text selected; on the
+        // default button nothing is selected.
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)),
+                     TRUE);
+        Sleep(200);
         PrintRectangle(dialog);
         return 0;
     }
@@ -78,7 +191,11 @@ int main(int argc, char** argv)
     if (std::strcmp(command, "cancel") == 0) {
         return EndProgramDataDialog(dialog, DialogEnding::Cancel) ? 0 : 1;
     }
-    std::fprintf(stderr,
-                 "usage: dialog_driver wait|show|register|cancel|menu|dismiss-menu [timeout-ms]\n");
+    std::fprintf(
+        stderr,
+        "usage: dialog_driver wait|show|register|cancel|menu|dismiss-menu|pose|box|close-box "
+        "[timeout-ms]\n"
+        "       dialog_driver window TITLE [timeout-ms]\n"
+        "       dialog_driver press TITLE BUTTON-ID [timeout-ms]\n");
     return 2;
 }
