@@ -9,6 +9,12 @@
 // menu. For the menu the record_dump plug-in is listed under
 // HKCU\SOFTWARE\Loxa; the list is removed again for the others. Prints a
 // Markdown table of the medians on stdout; exit code 1 when a start failed.
+//
+// For breaking a difference down, three environment variables change what is
+// compared: LOXA_BENCH_WINDOWS lists the windows to time (any of "box",
+// "dialog", "menu", comma-separated; default all), LOXA_BENCH_LOXA and
+// LOXA_BENCH_MINIMAL name other programs beside this one to start in place of
+// loxa.exe and minimal_window.exe (a scratch build, a variant).
 #include <windows.h>
 
 #include <algorithm>
@@ -27,13 +33,25 @@ constexpr char kHandlerName[] = "Bench";
 constexpr int kTriesPerLaunch = 3;
 
 struct Scenario {
+    const char* name; // as LOXA_BENCH_WINDOWS lists it
     const char* label;
     LaunchTarget loxa;
     LaunchTarget minimal;
     bool listsPlugin;
-    std::vector<double> loxaTimes;
-    std::vector<double> minimalTimes;
+    std::vector<LaunchTiming> loxaTimes;
+    std::vector<LaunchTiming> minimalTimes;
 };
+
+std::string EnvironmentOr(const char* name, const char* fallback)
+{
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+bool Selected(const std::string& list, const char* name)
+{
+    return ("," + list + ",").find("," + std::string(name) + ",") != std::string::npos;
+}
 
 std::string ProgramFolder()
 {
@@ -65,13 +83,13 @@ bool SetPluginListed(bool listed, const std::string& pluginPath)
 
 // A start that fails (a rare Wine hiccup under load) is tried again; the
 // failures are counted and reported.
-bool TimeWithRetries(const LaunchTarget& target, std::vector<double>* times, int& failures)
+bool TimeWithRetries(const LaunchTarget& target, std::vector<LaunchTiming>* times, int& failures)
 {
     for (int attempt = 0; attempt < kTriesPerLaunch; ++attempt) {
-        const double ms = TimeLaunch(target);
-        if (ms >= 0) {
+        const LaunchTiming timing = TimeLaunch(target);
+        if (timing.ms >= 0) {
             if (times) {
-                times->push_back(ms);
+                times->push_back(timing);
             }
             return true;
         }
@@ -82,14 +100,40 @@ bool TimeWithRetries(const LaunchTarget& target, std::vector<double>* times, int
     return false;
 }
 
-double Median(std::vector<double> values)
+// The value at fraction q (0 to 1) of the sorted values, interpolated.
+double Quantile(std::vector<double> values, double q)
 {
     if (values.empty()) {
         return 0;
     }
     std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    const double at = q * static_cast<double>(values.size() - 1);
+    const auto below = static_cast<std::size_t>(at);
+    const std::size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (at - static_cast<double>(below)) * (values[above] - values[below]);
+}
+
+double Median(const std::vector<double>& values)
+{
+    return Quantile(values, 0.5);
+}
+
+std::vector<double> Pick(const std::vector<LaunchTiming>& timings, double LaunchTiming::*field)
+{
+    std::vector<double> values;
+    for (const LaunchTiming& timing : timings) {
+        values.push_back(timing.*field);
+    }
+    return values;
+}
+
+std::vector<double> Differences(const Scenario& scenario, double LaunchTiming::*field)
+{
+    std::vector<double> differences;
+    for (std::size_t i = 0; i < scenario.loxaTimes.size(); ++i) {
+        differences.push_back(scenario.loxaTimes[i].*field - scenario.minimalTimes[i].*field);
+    }
+    return differences;
 }
 
 } // namespace
@@ -103,30 +147,38 @@ int main(int argc, char** argv)
     }
     const std::string document = argv[2];
     const std::string folder = ProgramFolder();
-    const std::string loxa = "\"" + folder + "loxa.exe\"";
-    const std::string minimal = "\"" + folder + "minimal_window.exe\"";
+    const std::string loxa = "\"" + folder + EnvironmentOr("LOXA_BENCH_LOXA", "loxa.exe") + "\"";
+    const std::string minimal =
+        "\"" + folder + EnvironmentOr("LOXA_BENCH_MINIMAL", "minimal_window.exe") + "\"";
+    const std::string windows = EnvironmentOr("LOXA_BENCH_WINDOWS", "box,dialog,menu");
     const std::string plugin = folder + "record_dump.dll";
 
     std::vector<Scenario> scenarios = {
-        {"usage message box (empty tail)",
+        {"box",
+         "usage message box (empty tail)",
          {loxa, WindowKind::Box, "Loxa"},
          {minimal + " box", WindowKind::Box, "Minimal"},
          false,
          {},
          {}},
-        {"program data dialog (sample document)",
+        {"dialog",
+         "program data dialog (sample document)",
          {loxa + " " + document, WindowKind::Dialog, "番組データ"},
          {minimal + " dialog", WindowKind::Dialog, "Minimal"},
          false,
          {},
          {}},
-        {"handler menu (sample document, one plug-in listed)",
+        {"menu",
+         "handler menu (sample document, one plug-in listed)",
          {loxa + " " + document, WindowKind::Menu, nullptr},
          {minimal + " menu", WindowKind::Menu, nullptr},
          true,
          {},
          {}},
     };
+    scenarios.erase(std::remove_if(scenarios.begin(), scenarios.end(),
+                                   [&](const Scenario& s) { return !Selected(windows, s.name); }),
+                    scenarios.end());
 
     int failures = 0;
     bool complete = true;
@@ -140,9 +192,9 @@ int main(int argc, char** argv)
             const bool loxaFirst = round % 2 == 0;
             for (int turn = 0; turn < 2 && complete; ++turn) {
                 const bool isLoxa = (turn == 0) == loxaFirst;
-                std::vector<double>* times = round == 0 ? nullptr
-                                             : isLoxa   ? &scenario.loxaTimes
-                                                        : &scenario.minimalTimes;
+                std::vector<LaunchTiming>* times = round == 0 ? nullptr
+                                                   : isLoxa   ? &scenario.loxaTimes
+                                                              : &scenario.minimalTimes;
                 complete =
                     TimeWithRetries(isLoxa ? scenario.loxa : scenario.minimal, times, failures);
             }
@@ -155,21 +207,27 @@ int main(int argc, char** argv)
 
     // The two starts of a round follow each other, so the median of the
     // rounds' differences is less disturbed by a load that changes from round
-    // to round than the difference of the medians.
+    // to round than the difference of the medians; the quartiles of the
+    // differences give their spread. CPU time is the program's own work,
+    // which a load changes little.
     std::printf(
         "| Window | Runs | loxa.exe (median) | minimal program (median) | loxa / minimal "
-        "| difference per round (median) | Goal |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---|\n");
+        "| difference per round: median [quartiles] | CPU time loxa.exe / minimal "
+        "(medians) | CPU difference per round (median) | Goal |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---|\n");
     for (const Scenario& scenario : scenarios) {
-        const double loxaMedian = Median(scenario.loxaTimes);
-        const double minimalMedian = Median(scenario.minimalTimes);
-        std::vector<double> differences;
-        for (std::size_t i = 0; i < scenario.loxaTimes.size(); ++i) {
-            differences.push_back(scenario.loxaTimes[i] - scenario.minimalTimes[i]);
-        }
-        std::printf("| %s | %zu | %.1f ms | %.1f ms | %.2f | %+.1f ms | <= 1.2 |\n", scenario.label,
-                    scenario.loxaTimes.size(), loxaMedian, minimalMedian,
-                    minimalMedian > 0 ? loxaMedian / minimalMedian : 0.0, Median(differences));
+        const double loxaMedian = Median(Pick(scenario.loxaTimes, &LaunchTiming::ms));
+        const double minimalMedian = Median(Pick(scenario.minimalTimes, &LaunchTiming::ms));
+        const std::vector<double> differences = Differences(scenario, &LaunchTiming::ms);
+        std::printf(
+            "| %s | %zu | %.1f ms | %.1f ms | %.2f | %+.1f ms [%+.1f, %+.1f] "
+            "| %.0f ms / %.0f ms | %+.0f ms | <= 1.2 |\n",
+            scenario.label, scenario.loxaTimes.size(), loxaMedian, minimalMedian,
+            minimalMedian > 0 ? loxaMedian / minimalMedian : 0.0, Median(differences),
+            Quantile(differences, 0.25), Quantile(differences, 0.75),
+            Median(Pick(scenario.loxaTimes, &LaunchTiming::cpuMs)),
+            Median(Pick(scenario.minimalTimes, &LaunchTiming::cpuMs)),
+            Median(Differences(scenario, &LaunchTiming::cpuMs)));
     }
     if (failures > 0) {
         std::printf("\n%d start(s) failed and were repeated.\n", failures);
