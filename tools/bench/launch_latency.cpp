@@ -38,8 +38,8 @@ struct Scenario {
     LaunchTarget loxa;
     LaunchTarget minimal;
     bool listsPlugin;
-    std::vector<LaunchTiming> loxaTimes;
-    std::vector<LaunchTiming> minimalTimes;
+    std::vector<double> loxaTimes;
+    std::vector<double> minimalTimes;
 };
 
 std::string EnvironmentOr(const char* name, const char* fallback)
@@ -83,13 +83,13 @@ bool SetPluginListed(bool listed, const std::string& pluginPath)
 
 // A start that fails (a rare Wine hiccup under load) is tried again; the
 // failures are counted and reported.
-bool TimeWithRetries(const LaunchTarget& target, std::vector<LaunchTiming>* times, int& failures)
+bool TimeWithRetries(const LaunchTarget& target, std::vector<double>* times, int& failures)
 {
     for (int attempt = 0; attempt < kTriesPerLaunch; ++attempt) {
-        const LaunchTiming timing = TimeLaunch(target);
-        if (timing.ms >= 0) {
+        const double ms = TimeLaunch(target);
+        if (ms >= 0) {
             if (times) {
-                times->push_back(timing);
+                times->push_back(ms);
             }
             return true;
         }
@@ -118,20 +118,11 @@ double Median(const std::vector<double>& values)
     return Quantile(values, 0.5);
 }
 
-std::vector<double> Pick(const std::vector<LaunchTiming>& timings, double LaunchTiming::*field)
-{
-    std::vector<double> values;
-    for (const LaunchTiming& timing : timings) {
-        values.push_back(timing.*field);
-    }
-    return values;
-}
-
-std::vector<double> Differences(const Scenario& scenario, double LaunchTiming::*field)
+std::vector<double> Differences(const Scenario& scenario)
 {
     std::vector<double> differences;
     for (std::size_t i = 0; i < scenario.loxaTimes.size(); ++i) {
-        differences.push_back(scenario.loxaTimes[i].*field - scenario.minimalTimes[i].*field);
+        differences.push_back(scenario.loxaTimes[i] - scenario.minimalTimes[i]);
     }
     return differences;
 }
@@ -192,9 +183,9 @@ int main(int argc, char** argv)
             const bool loxaFirst = round % 2 == 0;
             for (int turn = 0; turn < 2 && complete; ++turn) {
                 const bool isLoxa = (turn == 0) == loxaFirst;
-                std::vector<LaunchTiming>* times = round == 0 ? nullptr
-                                                   : isLoxa   ? &scenario.loxaTimes
-                                                              : &scenario.minimalTimes;
+                std::vector<double>* times = round == 0 ? nullptr
+                                             : isLoxa   ? &scenario.loxaTimes
+                                                        : &scenario.minimalTimes;
                 complete =
                     TimeWithRetries(isLoxa ? scenario.loxa : scenario.minimal, times, failures);
             }
@@ -207,27 +198,20 @@ int main(int argc, char** argv)
 
     // The two starts of a round follow each other, so the median of the
     // rounds' differences is less disturbed by a load that changes from round
-    // to round than the difference of the medians; the quartiles of the
-    // differences give their spread. CPU time is the program's own work,
-    // which a load changes little.
+    // to round than the difference of the medians; its quartiles give the
+    // spread.
     std::printf(
         "| Window | Runs | loxa.exe (median) | minimal program (median) | loxa / minimal "
-        "| difference per round: median [quartiles] | CPU time loxa.exe / minimal "
-        "(medians) | CPU difference per round (median) | Goal |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---|\n");
+        "| difference per round: median [quartiles] | Goal |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---|\n");
     for (const Scenario& scenario : scenarios) {
-        const double loxaMedian = Median(Pick(scenario.loxaTimes, &LaunchTiming::ms));
-        const double minimalMedian = Median(Pick(scenario.minimalTimes, &LaunchTiming::ms));
-        const std::vector<double> differences = Differences(scenario, &LaunchTiming::ms);
-        std::printf(
-            "| %s | %zu | %.1f ms | %.1f ms | %.2f | %+.1f ms [%+.1f, %+.1f] "
-            "| %.0f ms / %.0f ms | %+.0f ms | <= 1.2 |\n",
-            scenario.label, scenario.loxaTimes.size(), loxaMedian, minimalMedian,
-            minimalMedian > 0 ? loxaMedian / minimalMedian : 0.0, Median(differences),
-            Quantile(differences, 0.25), Quantile(differences, 0.75),
-            Median(Pick(scenario.loxaTimes, &LaunchTiming::cpuMs)),
-            Median(Pick(scenario.minimalTimes, &LaunchTiming::cpuMs)),
-            Median(Differences(scenario, &LaunchTiming::cpuMs)));
+        const double loxaMedian = Median(scenario.loxaTimes);
+        const double minimalMedian = Median(scenario.minimalTimes);
+        const std::vector<double> differences = Differences(scenario);
+        std::printf("| %s | %zu | %.1f ms | %.1f ms | %.2f | %+.1f ms [%+.1f, %+.1f] | <= 1.2 |\n",
+                    scenario.label, scenario.loxaTimes.size(), loxaMedian, minimalMedian,
+                    minimalMedian > 0 ? loxaMedian / minimalMedian : 0.0, Median(differences),
+                    Quantile(differences, 0.25), Quantile(differences, 0.75));
     }
     if (failures > 0) {
         std::printf("\n%d start(s) failed and were repeated.\n", failures);

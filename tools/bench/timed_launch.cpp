@@ -35,24 +35,6 @@ void Answer(HWND window, WindowKind kind)
     }
 }
 
-// User plus kernel time of the process so far; CPU time is what a busy
-// machine disturbs least (a loaded machine delays a start but hardly makes it
-// do more work).
-double CpuMilliseconds(HANDLE process)
-{
-    FILETIME created{};
-    FILETIME exited{};
-    FILETIME kernel{};
-    FILETIME user{};
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-        return -1;
-    }
-    const auto hundredNs = [](const FILETIME& t) {
-        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return static_cast<double>(hundredNs(kernel) + hundredNs(user)) / 10000.0;
-}
-
 double Milliseconds(LONGLONG ticks)
 {
     LARGE_INTEGER frequency{};
@@ -62,7 +44,7 @@ double Milliseconds(LONGLONG ticks)
 
 } // namespace
 
-LaunchTiming TimeLaunch(const LaunchTarget& target)
+double TimeLaunch(const LaunchTarget& target)
 {
     std::string commandLine = target.commandLine;
     STARTUPINFOA startup{};
@@ -73,7 +55,7 @@ LaunchTiming TimeLaunch(const LaunchTarget& target)
     QueryPerformanceCounter(&start);
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info)) {
-        return {-1, -1};
+        return -1;
     }
     UniqueHandle thread(info.hThread);
     LoxaProcess process;
@@ -84,17 +66,16 @@ LaunchTiming TimeLaunch(const LaunchTarget& target)
                                        kWindowTimeoutMs, kPollMs);
     QueryPerformanceCounter(&shown);
     if (window == nullptr) {
-        return {-1, -1};
+        return -1;
     }
-    const double cpuMs = CpuMilliseconds(info.hProcess);
     // An answer posted before the window's loop runs may be lost: repeat it
     // until the program ends.
     DWORD exitCode = 0;
     for (int attempt = 0; attempt < kAnswerAttempts; ++attempt) {
         Answer(window, target.kind);
         if (WaitForExit(process, kExitWaitMs, exitCode)) {
-            return {Milliseconds(shown.QuadPart - start.QuadPart), cpuMs};
+            return Milliseconds(shown.QuadPart - start.QuadPart);
         }
     }
-    return {-1, -1};
+    return -1;
 }

@@ -13,11 +13,6 @@ struct LaunchTarget {
     const char* title; // the window's caption; null: any (menus have none)
 };
 
-struct LaunchTiming {
-    double ms;    // wall clock from CreateProcessA to the window; negative: failed
-    double cpuMs; // the program's own CPU time (user + kernel) when its window was seen
-};
-
-// The timing of one start; ms is negative when the window did not appear or
-// the program did not end after it was answered (the program is then ended).
-LaunchTiming TimeLaunch(const LaunchTarget& target);
+// Milliseconds to the window; negative when it did not appear or the program
+// did not end after it was answered (the program is then ended).
+double TimeLaunch(const LaunchTarget& target);
