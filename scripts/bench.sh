@@ -135,7 +135,22 @@ use_perf=
 if command -v perf >/dev/null && perf stat -e task-clock true >/dev/null 2>&1; then
   use_perf=1
 fi
+# The prefix's own wineserver (its working folder is named after the
+# prefix's device and inode) and the X server work for each start too: the
+# launcher reads their CPU time before each start and when its window shows.
+server_stats=
+server_dir=$(printf 'server-%x-%x' "$(stat -c %d "$LOXA_WINEPREFIX")" "$(stat -c %i "$LOXA_WINEPREFIX")")
+for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
+  if [ "$(basename "$(readlink "/proc/$pid/cwd" 2>/dev/null)")" = "$server_dir" ]; then
+    server_stats="Z:\\proc\\$pid\\schedstat"
+  fi
+done
+xvfb_pid=${LOXA_XVFB_PID:-$(pgrep -f "^Xvfb $DISPLAY( |\$)" | head -1)}
+if [ -n "$server_stats" ] && [ -n "$xvfb_pid" ]; then
+  export LOXA_BENCH_SERVERS="$server_stats,Z:\\proc\\$xvfb_pid\\schedstat"
+fi
 cpu_rows=
+server_rows=
 for window in box dialog menu; do
   if [ -n "$use_perf" ]; then
     LOXA_BENCH_WINDOWS=$window perf record -q -e task-clock -c 250000 -o "$logs/$window.perf" -- \
@@ -145,13 +160,19 @@ for window in box dialog menu; do
   else
     LOXA_BENCH_WINDOWS=$window run_in_wine launch_latency "$runs" "$document" >"$logs/$window.md"
   fi
-  if [ "$window" = box ]; then
-    cat "$logs/$window.md"
-  else
-    tail -n +3 "$logs/$window.md"
-  fi
+  # The launcher's first table, its header once; the server table's rows.
+  awk -v header="$([ "$window" = box ] && echo 1)" 'NF == 0 { exit } header || NR > 2' "$logs/$window.md"
+  server_rows+=$(awk -v w="$window" 'index($0, "| " w " |") == 1' "$logs/$window.md")$'\n'
 done
 echo
+if [ -n "${LOXA_BENCH_SERVERS:-}" ]; then
+  echo "CPU time of the prefix's wineserver and of the X server from each start to its window:"
+  echo
+  echo "| Window | loxa.exe (median) | minimal program (median) | difference per round: median [quartiles] |"
+  echo "|---|---:|---:|---:|"
+  printf '%s' "$server_rows"
+  echo
+fi
 if [ -n "$use_perf" ]; then
   echo "CPU time of each start (perf task-clock; the first round not counted):"
   echo

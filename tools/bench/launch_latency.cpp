@@ -40,6 +40,8 @@ struct Scenario {
     bool listsPlugin;
     std::vector<double> loxaTimes;
     std::vector<double> minimalTimes;
+    std::vector<double> loxaServerCpu; // see TimeLaunch; empty when not measured
+    std::vector<double> minimalServerCpu;
 };
 
 std::string EnvironmentOr(const char* name, const char* fallback)
@@ -83,13 +85,18 @@ bool SetPluginListed(bool listed, const std::string& pluginPath)
 
 // A start that fails (a rare Wine hiccup under load) is tried again; the
 // failures are counted and reported.
-bool TimeWithRetries(const LaunchTarget& target, std::vector<double>* times, int& failures)
+bool TimeWithRetries(const LaunchTarget& target, std::vector<double>* times,
+                     std::vector<double>* serverCpu, int& failures)
 {
     for (int attempt = 0; attempt < kTriesPerLaunch; ++attempt) {
-        const double ms = TimeLaunch(target);
+        double serverMs = -1;
+        const double ms = TimeLaunch(target, &serverMs);
         if (ms >= 0) {
             if (times) {
                 times->push_back(ms);
+            }
+            if (serverCpu && serverMs >= 0) {
+                serverCpu->push_back(serverMs);
             }
             return true;
         }
@@ -118,11 +125,11 @@ double Median(const std::vector<double>& values)
     return Quantile(values, 0.5);
 }
 
-std::vector<double> Differences(const Scenario& scenario)
+std::vector<double> Differences(const std::vector<double>& loxa, const std::vector<double>& minimal)
 {
     std::vector<double> differences;
-    for (std::size_t i = 0; i < scenario.loxaTimes.size(); ++i) {
-        differences.push_back(scenario.loxaTimes[i] - scenario.minimalTimes[i]);
+    for (std::size_t i = 0; i < loxa.size() && i < minimal.size(); ++i) {
+        differences.push_back(loxa[i] - minimal[i]);
     }
     return differences;
 }
@@ -151,6 +158,8 @@ int main(int argc, char** argv)
          {minimal + " box", WindowKind::Box, "Minimal"},
          false,
          {},
+         {},
+         {},
          {}},
         {"dialog",
          "program data dialog (sample document)",
@@ -158,12 +167,16 @@ int main(int argc, char** argv)
          {minimal + " dialog", WindowKind::Dialog, "Minimal"},
          false,
          {},
+         {},
+         {},
          {}},
         {"menu",
          "handler menu (sample document, one plug-in listed)",
          {loxa + " " + document, WindowKind::Menu, nullptr},
          {minimal + " menu", WindowKind::Menu, nullptr},
          true,
+         {},
+         {},
          {},
          {}},
     };
@@ -186,8 +199,11 @@ int main(int argc, char** argv)
                 std::vector<double>* times = round == 0 ? nullptr
                                              : isLoxa   ? &scenario.loxaTimes
                                                         : &scenario.minimalTimes;
-                complete =
-                    TimeWithRetries(isLoxa ? scenario.loxa : scenario.minimal, times, failures);
+                std::vector<double>* serverCpu = round == 0 ? nullptr
+                                                 : isLoxa   ? &scenario.loxaServerCpu
+                                                            : &scenario.minimalServerCpu;
+                complete = TimeWithRetries(isLoxa ? scenario.loxa : scenario.minimal, times,
+                                           serverCpu, failures);
             }
         }
     }
@@ -207,11 +223,28 @@ int main(int argc, char** argv)
     for (const Scenario& scenario : scenarios) {
         const double loxaMedian = Median(scenario.loxaTimes);
         const double minimalMedian = Median(scenario.minimalTimes);
-        const std::vector<double> differences = Differences(scenario);
+        const std::vector<double> differences =
+            Differences(scenario.loxaTimes, scenario.minimalTimes);
         std::printf("| %s | %zu | %.1f ms | %.1f ms | %.2f | %+.1f ms [%+.1f, %+.1f] | <= 1.2 |\n",
                     scenario.label, scenario.loxaTimes.size(), loxaMedian, minimalMedian,
                     minimalMedian > 0 ? loxaMedian / minimalMedian : 0.0, Median(differences),
                     Quantile(differences, 0.25), Quantile(differences, 0.75));
+    }
+    if (!scenarios.empty() && !scenarios.front().loxaServerCpu.empty()) {
+        std::printf(
+            "\nCPU time of the wineserver and the X server from each start to its window:\n\n");
+        std::printf(
+            "| Window | loxa.exe (median) | minimal program (median) "
+            "| difference per round: median [quartiles] |\n");
+        std::printf("|---|---:|---:|---:|\n");
+        for (const Scenario& scenario : scenarios) {
+            const std::vector<double> differences =
+                Differences(scenario.loxaServerCpu, scenario.minimalServerCpu);
+            std::printf("| %s | %.1f ms | %.1f ms | %+.1f ms [%+.1f, %+.1f] |\n", scenario.name,
+                        Median(scenario.loxaServerCpu), Median(scenario.minimalServerCpu),
+                        Median(differences), Quantile(differences, 0.25),
+                        Quantile(differences, 0.75));
+        }
     }
     if (failures > 0) {
         std::printf("\n%d start(s) failed and were repeated.\n", failures);
