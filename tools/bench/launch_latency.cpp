@@ -164,7 +164,7 @@ int main(int argc, char** argv)
         {"dialog",
          "program data dialog (sample document)",
          {loxa + " " + document, WindowKind::Dialog, "番組データ"},
-         {minimal + " dialog", WindowKind::Dialog, "Minimal"},
+         {minimal + " dialog", WindowKind::Dialog, "最小の画面"},
          false,
          {},
          {},

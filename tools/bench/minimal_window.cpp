@@ -3,10 +3,11 @@
 //   minimal_window box      a message box (MessageBoxA)
 //   minimal_window dialog   a dialog from a tiny template (DialogBoxParamA)
 //   minimal_window menu     a popup menu at the pointer (TrackPopupMenuEx)
-// It runs with loxa.exe's manifest (common controls 6), and its dialog has
-// loxa.exe's dialog font and an up-down control, so that what it costs to
-// start is what any program showing such a window pays: the difference to
-// loxa.exe is then loxa.exe's own work.
+// It runs with loxa.exe's manifest (common controls 6), its dialog has
+// loxa.exe's dialog font and an up-down control, and its texts are Japanese
+// as loxa.exe's are (drawing them takes a Japanese font besides the Latin
+// one), so that what it costs to start is what any program showing such a
+// window pays: the difference to loxa.exe is then loxa.exe's own work.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,6 +18,8 @@
 #include "win32/unique_resource.h"
 
 namespace {
+
+constexpr char kBoxText[] = "/A 最小プログラムの一行目\n/B 最小プログラムの二行目";
 
 INT_PTR CALLBACK MinimalDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
@@ -58,9 +61,10 @@ int ShowMenu(HINSTANCE instance)
     if (!owner || !menu) {
         return 1;
     }
-    AppendMenuA(menu.get(), MF_STRING, 1, "Item");
+    AppendMenuA(menu.get(), MF_STRING, 1, "最小の項目一つ");
+    AppendMenuA(menu.get(), MF_STRING, 2, "Bench");
     AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu.get(), MF_STRING, 2, "Cancel");
+    AppendMenuA(menu.get(), MF_STRING, 3, "キャンセル");
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(owner.get());
@@ -74,7 +78,7 @@ int ShowMenu(HINSTANCE instance)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     if (std::strcmp(commandLine, "box") == 0) {
-        return MessageBoxA(nullptr, "Minimal", "Minimal", MB_OK | MB_ICONINFORMATION);
+        return MessageBoxA(nullptr, kBoxText, "Minimal", MB_OK | MB_ICONINFORMATION);
     }
     if (std::strcmp(commandLine, "dialog") == 0) {
         if (!LoadUpDownClass()) {
