@@ -151,7 +151,7 @@ if [ -n "$server_stats" ] && [ -n "$xvfb_pid" ]; then
 fi
 cpu_rows=
 server_rows=
-for window in box dialog menu; do
+for window in box dialog template menu; do
   if [ -n "$use_perf" ]; then
     LOXA_BENCH_WINDOWS=$window perf record -q -e task-clock -c 250000 -o "$logs/$window.perf" -- \
       tests/wine/run-in-wine.sh build/win64/bin/launch_latency.exe "$runs" "$document" \

@@ -3,6 +3,9 @@
 //   minimal_window box      a message box (MessageBoxA)
 //   minimal_window dialog   a dialog from a tiny template (DialogBoxParamA)
 //   minimal_window menu     a popup menu at the pointer (TrackPopupMenuEx)
+//   minimal_window template loxa.exe's own dialog template (beside this
+//                           program), shown with no field filled: what the
+//                           dialog costs as a window, without loxa.exe's work
 // It runs with loxa.exe's manifest (common controls 6), its dialog has
 // loxa.exe's dialog font and an up-down control, and its texts are Japanese
 // as loxa.exe's are (drawing them takes a Japanese font besides the Latin
@@ -50,6 +53,23 @@ bool LoadUpDownClass()
     return init != nullptr && init(&controls) != FALSE;
 }
 
+// loxa.exe beside this program, loaded for its resources only.
+HMODULE LoadLoxaResources()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    char* name = std::strrchr(path, '\\');
+    constexpr char kLoxa[] = "loxa.exe";
+    if (name == nullptr || static_cast<std::size_t>(name + 1 - path) + sizeof kLoxa > MAX_PATH) {
+        return nullptr;
+    }
+    std::memcpy(name + 1, kLoxa, sizeof kLoxa);
+    return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
 using UniqueWindow = UniqueResource<HWND, NullInvalidDeleter<HWND, &DestroyWindow>>;
 
 // A popup menu needs an owner window in the foreground, as loxa.exe's has.
@@ -86,6 +106,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         }
         return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MINIMAL), nullptr,
                                                 MinimalDialogProc, 0));
+    }
+    if (std::strcmp(commandLine, "template") == 0) {
+        const HMODULE loxa = LoadLoxaResources();
+        if (loxa == nullptr || !LoadUpDownClass()) {
+            return 1;
+        }
+        // The template's number (101) is the program data dialog's.
+        return static_cast<int>(
+            DialogBoxParamA(loxa, MAKEINTRESOURCEA(101), nullptr, MinimalDialogProc, 0));
     }
     if (std::strcmp(commandLine, "menu") == 0) {
         return ShowMenu(instance);
