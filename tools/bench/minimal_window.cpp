@@ -50,6 +50,8 @@ bool LoadUpDownClass()
     const auto init = reinterpret_cast<InitFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS};
+    // The library stays loaded: the class lives in it while the dialog runs.
+    // cppcheck-suppress resourceLeak ; see above
     return init != nullptr && init(&controls) != FALSE;
 }
 
