@@ -145,7 +145,7 @@ for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
     server_stats="Z:\\proc\\$pid\\schedstat"
   fi
 done
-xvfb_pid=${LOXA_XVFB_PID:-$(pgrep -f "^Xvfb $DISPLAY( |\$)" | head -1)}
+xvfb_pid=${LOXA_XVFB_PID:-$(pgrep -f "^Xvfb $DISPLAY( |\$)" | head -1 || true)}
 if [ -n "$server_stats" ] && [ -n "$xvfb_pid" ]; then
   export LOXA_BENCH_SERVERS="$server_stats,Z:\\proc\\$xvfb_pid\\schedstat"
 fi
