@@ -8,9 +8,9 @@
 //                           dialog costs as a window, without loxa.exe's work
 // It runs with loxa.exe's manifest (common controls 6), its dialog has
 // loxa.exe's dialog font and an up-down control, and its texts are Japanese
-// as loxa.exe's are (drawing them takes a Japanese font besides the Latin
-// one), so that what it costs to start is what any program showing such a
-// window pays: the difference to loxa.exe is then loxa.exe's own work.
+// as loxa.exe's are (the same kind of glyphs to draw), so that what it costs
+// to start is what any program showing such a window pays: the difference to
+// loxa.exe is then loxa.exe's own work.
 #include <windows.h>
 
 #include <commctrl.h>
