@@ -10,8 +10,10 @@
 #   and the same for the Windows build under Wine (its keyword match is
 #   CompareStringA);
 # - launch latency under Wine: loxa.exe (x86_64) against a minimal program
-#   showing the same kind of window, LOXA_BENCH_RUNS rounds (default 30) in a
-#   freshly booted prefix build/win64/bench-wineprefix;
+#   showing the same kind of window with the same manifest and font,
+#   LOXA_BENCH_RUNS rounds (default 30) in a freshly booted prefix
+#   build/win64/bench-wineprefix; with perf installed, also the CPU time of
+#   every start;
 # - size: loxa.exe of the win32 and win64 builds and the DLLs each imports.
 # Every ratio compares two programs measured side by side in the same run.
 set -euo pipefail
@@ -79,6 +81,44 @@ run_in_wine() {
   [ "$status" = 0 ] || echo "Failed (exit $status); see build/bench/$name.log."
 }
 
+# Prints the Markdown row of CPU times per start of one window from a perf
+# record of its launcher run: per process, task-clock samples of 0.25 ms;
+# loxa.exe and the minimal program alternate, the first start of each (the
+# warm-up round) is left out, and the kth start of one is paired with the kth
+# of the other. A process counts as the program whose name most of its
+# samples carry: Wine's helpers started along with the first start keep its
+# name for a moment.
+cpu_per_start() {
+  local window=$1 data=$2
+  perf script -i "$data" -F comm,pid 2>/dev/null | awk '
+    { pid = $NF; count[pid]++; if ($1 == "loxa.exe") own[pid, "loxa"]++; if ($1 ~ /^minimal_window/) own[pid, "minimal"]++ }
+    END {
+      for (p in count) {
+        if (count[p] < 80) continue
+        if (own[p, "loxa"] >= 40) print p, "loxa", count[p] * 0.25
+        else if (own[p, "minimal"] >= 40) print p, "minimal", count[p] * 0.25
+      }
+    }' |
+    sort -n | awk -v window="$window" '
+    function quantile(values, n, q,    sorted, i, j, t, at, lo) {
+      for (i = 1; i <= n; i++) sorted[i] = values[i]
+      for (i = 2; i <= n; i++) { t = sorted[i]; for (j = i - 1; j >= 1 && sorted[j] > t; j--) sorted[j + 1] = sorted[j]; sorted[j + 1] = t }
+      at = 1 + q * (n - 1); lo = int(at)
+      return lo >= n ? sorted[n] : sorted[lo] + (at - lo) * (sorted[lo + 1] - sorted[lo])
+    }
+    { if (seen[$2]++) { k = ++n[$2]; v[$2, k] = $3 } }
+    END {
+      m = n["loxa"] < n["minimal"] ? n["loxa"] : n["minimal"]
+      for (i = 1; i <= m; i++) { a[i] = v["loxa", i]; b[i] = v["minimal", i]; d[i] = a[i] - b[i] }
+      if (m == 0) { printf "| %s | 0 | | | | |\n", window; exit }
+      printf "| %s | %d | %.1f ms [%.1f, %.1f] | %.1f ms [%.1f, %.1f] | %.2f | %+.1f ms [%+.1f, %+.1f] |\n", window, m,
+        quantile(a, m, 0.5), quantile(a, m, 0.25), quantile(a, m, 0.75),
+        quantile(b, m, 0.5), quantile(b, m, 0.25), quantile(b, m, 0.75),
+        quantile(a, m, 0.5) / quantile(b, m, 0.5),
+        quantile(d, m, 0.5), quantile(d, m, 0.25), quantile(d, m, 0.75)
+    }'
+}
+
 echo "## Parser throughput of the Windows build (x86_64, under Wine)"
 echo
 run_in_wine windows_parser_throughput
@@ -87,7 +127,61 @@ echo
 echo "## Launch latency under Wine (x86_64 loxa.exe)"
 echo
 document='Z:'$(echo "$root/examples/sample.loxa" | tr / '\\')
-run_in_wine launch_latency "$runs" "$document"
+# One launcher run per window. With perf at hand each runs under perf record,
+# which counts every process the launcher starts (task-clock, one sample per
+# 0.25 ms of CPU): each start's CPU time, the quantity that a loaded machine
+# disturbs least.
+use_perf=
+if command -v perf >/dev/null && perf stat -e task-clock true >/dev/null 2>&1; then
+  use_perf=1
+fi
+# The prefix's own wineserver (its working folder is named after the
+# prefix's device and inode) and the X server work for each start too: the
+# launcher reads their CPU time before each start and when its window shows.
+server_stats=
+server_dir=$(printf 'server-%x-%x' "$(stat -c %d "$LOXA_WINEPREFIX")" "$(stat -c %i "$LOXA_WINEPREFIX")")
+for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
+  if [ "$(basename "$(readlink "/proc/$pid/cwd" 2>/dev/null)")" = "$server_dir" ]; then
+    server_stats="Z:\\proc\\$pid\\schedstat"
+  fi
+done
+xvfb_pid=${LOXA_XVFB_PID:-$(pgrep -f "^Xvfb $DISPLAY( |\$)" | head -1 || true)}
+if [ -n "$server_stats" ] && [ -n "$xvfb_pid" ]; then
+  export LOXA_BENCH_SERVERS="$server_stats,Z:\\proc\\$xvfb_pid\\schedstat"
+fi
+cpu_rows=
+server_rows=
+for window in box dialog template menu; do
+  if [ -n "$use_perf" ]; then
+    LOXA_BENCH_WINDOWS=$window perf record -q -e task-clock -c 250000 -o "$logs/$window.perf" -- \
+      tests/wine/run-in-wine.sh build/win64/bin/launch_latency.exe "$runs" "$document" \
+      2>"$logs/launch_latency.$window.log" | tr -d '\r' >"$logs/$window.md" || true
+    cpu_rows+=$(cpu_per_start "$window" "$logs/$window.perf")$'\n'
+  else
+    LOXA_BENCH_WINDOWS=$window run_in_wine launch_latency "$runs" "$document" >"$logs/$window.md"
+  fi
+  # The launcher's first table, its header once; the server table's rows.
+  awk -v header="$([ "$window" = box ] && echo 1)" 'NF == 0 { exit } header || NR > 2' "$logs/$window.md"
+  server_rows+=$(awk -v w="$window" 'index($0, "| " w " |") == 1' "$logs/$window.md")$'\n'
+done
+echo
+if [ -n "${LOXA_BENCH_SERVERS:-}" ]; then
+  echo "CPU time of the prefix's wineserver and of the X server from each start to its window:"
+  echo
+  echo "| Window | loxa.exe (median) | minimal program (median) | difference per round: median [quartiles] |"
+  echo "|---|---:|---:|---:|"
+  printf '%s' "$server_rows"
+  echo
+fi
+if [ -n "$use_perf" ]; then
+  echo "CPU time of each start (perf task-clock; the first round not counted):"
+  echo
+  echo "| Window | Starts | loxa.exe (median) [quartiles] | minimal program (median) [quartiles] | loxa / minimal | difference per round: median [quartiles] |"
+  echo "|---|---:|---:|---:|---:|---:|"
+  printf '%s' "$cpu_rows"
+else
+  echo "CPU time not measured: perf (linux-perf) is not installed or not allowed."
+fi
 end_wine
 echo
 

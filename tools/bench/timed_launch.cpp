@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "handler_menu_driver.h"
 #include "ui_driver.h"
 
@@ -35,6 +40,39 @@ void Answer(HWND window, WindowKind kind)
     }
 }
 
+std::vector<std::string> ServerStatFiles()
+{
+    std::vector<std::string> files;
+    const char* list = std::getenv("LOXA_BENCH_SERVERS");
+    for (const char* at = list; at && *at != '\0';) {
+        const char* end = std::strchr(at, ',');
+        const std::size_t length = end ? static_cast<std::size_t>(end - at) : std::strlen(at);
+        if (length > 0) {
+            files.emplace_back(at, length);
+        }
+        at = end ? end + 1 : at + length;
+    }
+    return files;
+}
+
+// Total CPU nanoseconds of the listed processes (the first field of each
+// schedstat file); negative when one cannot be read.
+double ServerCpuNs(const std::vector<std::string>& files)
+{
+    double total = 0;
+    for (const std::string& file : files) {
+        UniqueHandle stat(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        char text[128] = {};
+        DWORD read = 0;
+        if (!stat || !ReadFile(stat.get(), text, sizeof text - 1, &read, nullptr) || read == 0) {
+            return -1;
+        }
+        total += std::strtod(text, nullptr);
+    }
+    return total;
+}
+
 double Milliseconds(LONGLONG ticks)
 {
     LARGE_INTEGER frequency{};
@@ -44,8 +82,13 @@ double Milliseconds(LONGLONG ticks)
 
 } // namespace
 
-double TimeLaunch(const LaunchTarget& target)
+double TimeLaunch(const LaunchTarget& target, double* serverCpuMs)
 {
+    static const std::vector<std::string> serverStats = ServerStatFiles();
+    if (serverCpuMs) {
+        *serverCpuMs = -1;
+    }
+    const double serverBefore = serverStats.empty() ? -1 : ServerCpuNs(serverStats);
     std::string commandLine = target.commandLine;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -67,6 +110,10 @@ double TimeLaunch(const LaunchTarget& target)
     QueryPerformanceCounter(&shown);
     if (window == nullptr) {
         return -1;
+    }
+    const double serverAfter = serverStats.empty() ? -1 : ServerCpuNs(serverStats);
+    if (serverCpuMs && serverBefore >= 0 && serverAfter >= 0) {
+        *serverCpuMs = (serverAfter - serverBefore) / 1e6;
     }
     // An answer posted before the window's loop runs may be lost: repeat it
     // until the program ends.
