@@ -111,6 +111,20 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
                                    REG_SZ, std::string("C:\\plugins\\rec.dll", 19)));
     ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\Mail\\Options", "to",
                                    REG_SZ, std::string("a@b", 4)));
+    // The longest key name: 255 characters, 510 bytes.
+    std::string longest;
+    for (int i = 0; i < 255; ++i) {
+        longest += "漢"; // 8A BF
+    }
+    // Named relative to its parent: Wine's ANSI calls take a whole path of
+    // 260 characters at most.
+    UniqueKey list;
+    ASSERT_EQ(
+        RegOpenKeyExA(sandbox.currentUser(), "SOFTWARE\\Loxa", 0, KEY_CREATE_SUB_KEY, list.put()),
+        ERROR_SUCCESS);
+    ASSERT_TRUE(WriteRegistryValue(list.get(), longest.c_str(), nullptr, REG_SZ,
+                                   std::string("C:\\p.dll", 9)));
+    list.reset();
 
     RunResult run = RunUnregisterFileType();
 
@@ -136,6 +150,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
             "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
             "delete HKCU\\SOFTWARE\\Loxa\\Mail\\Options",
             "delete HKCU\\SOFTWARE\\Loxa\\Mail",
+            "delete HKCU\\SOFTWARE\\Loxa\\" + longest, // 漢 (U+6F22) before 録 (U+9332)
             "delete HKCU\\SOFTWARE\\Loxa\\録画予約",
             "delete HKCU\\SOFTWARE\\Loxa",
         }));
