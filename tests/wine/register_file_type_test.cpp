@@ -649,7 +649,7 @@ TEST(RegisterFileType, CommandWithABlankInTheProgramPathOpensTheDocument)
     ASSERT_EQ(run.result, RegistrationOutcome::Done);
 
     // As the shell does: %1 becomes the document's path, and the line is
-    // started as it stands.
+    // started as it stands, with the blank where Windows finds the program.
     std::string command = AsText(
         ReadRegistryValue(sandbox.classesRoot(), "Loxa.ProgramInfo\\shell\\open\\command", nullptr)
             .data);
@@ -659,7 +659,8 @@ TEST(RegisterFileType, CommandWithABlankInTheProgramPathOpensTheDocument)
     {
         LoxaProcess loxa;
         PROCESS_INFORMATION info{};
-        ASSERT_TRUE(StartProcessInJob(command, nullptr, loxa.job, info)) << command;
+        ASSERT_TRUE(StartProcessInJob(command, nullptr, loxa.job, info, program.c_str()))
+            << command;
         loxa.process.reset(info.hProcess);
         loxa.processId = info.dwProcessId;
         const HWND dialog = WaitForProgramDataDialog(loxa.processId, kWaitMs);
