@@ -133,30 +133,6 @@ TEST(ProgramDataDialog, ShowsTheDocument)
     ExpectQuietExit(run);
 }
 
-// Per-monitor aware, so that Windows scales the dialog's template with the
-// screen instead of stretching a bitmap of it. (Wine tells v1 and v2 apart
-// only by awareness.) The calls are Windows 10 ones, looked up by name.
-TEST(ProgramDataDialog, IsPerMonitorAware)
-{
-    using WindowContext = HANDLE(WINAPI*)(HWND);
-    using AwarenessOf = int(WINAPI*)(HANDLE);
-    HMODULE user = GetModuleHandleA("user32.dll");
-    const auto windowContext = reinterpret_cast<WindowContext>(
-        reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
-    const auto awarenessOf = reinterpret_cast<AwarenessOf>(
-        reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
-    if (windowContext == nullptr || awarenessOf == nullptr) {
-        GTEST_SKIP() << "this system has no per-monitor DPI awareness";
-    }
-    constexpr int kPerMonitorAware = 2; // DPI_AWARENESS_PER_MONITOR_AWARE
-
-    DialogRun run;
-    ASSERT_NO_FATAL_FAILURE(OpenDialog(run, Document("version: 1"), nullptr));
-    EXPECT_EQ(awarenessOf(windowContext(run.dialog)), kPerMonitorAware);
-    ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Cancel));
-    ExpectQuietExit(run);
-}
-
 TEST(ProgramDataDialog, ShowsFaultyNumbersAsTheyAre)
 {
     DialogRun run;
