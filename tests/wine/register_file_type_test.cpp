@@ -663,7 +663,7 @@ TEST(RegisterFileType, CommandWithABlankInTheProgramPathOpensTheDocument)
             << command;
         loxa.process.reset(info.hProcess);
         loxa.processId = info.dwProcessId;
-        const HWND dialog = WaitForProgramDataDialog(loxa.processId, kWaitMs);
+        HWND dialog = WaitForProgramDataDialog(loxa.processId, kWaitMs);
         ASSERT_NE(dialog, nullptr) << command;
         ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Cancel));
         DWORD exitCode = 1;
