@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "ui_driver.h"
 
@@ -56,6 +57,18 @@ TEST(ProgramResources, DialogVersionAndManifestArePresent)
 
     EXPECT_NE(FindResourceA(loxa.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16)), nullptr)
         << "version resource";
-    EXPECT_NE(FindResourceA(loxa.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr)
-        << "manifest";
+    HRSRC manifest = FindResourceA(loxa.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(manifest, nullptr) << "manifest";
+    const std::string text(
+        static_cast<const char*>(LockResource(LoadResource(loxa.get(), manifest))),
+        SizeofResource(loxa.get(), manifest));
+    // Scaled by Windows rather than stretched as a bitmap: per-monitor (v2),
+    // else system-aware. Wine scales every program alike, so only the
+    // declaration itself can be seen here.
+    EXPECT_NE(text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                        "WindowsSettings\">true</dpiAware>"),
+              std::string::npos);
+    EXPECT_NE(text.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                        "WindowsSettings\">PerMonitorV2, System</dpiAwareness>"),
+              std::string::npos);
 }

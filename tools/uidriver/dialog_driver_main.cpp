@@ -7,6 +7,9 @@
 //   dialog_driver menu [MS]    waits for the handler menu and prints its screen
 //                              rectangle as WxH+X+Y
 //   dialog_driver dismiss-menu closes the handler menu with Esc
+//   dialog_driver labels       prints each label's text width against its
+//                              room, in pixels at the screen's DPI; exit 1
+//                              when a label is clipped
 // For pictures of the program (scripts/screenshots.sh), each of these brings
 // its window to the front, as the user's click would, and prints its screen
 // rectangle as WxH+X+Y:
@@ -139,6 +142,42 @@ int DriveMenu(const char* command, DWORD timeoutMs)
     return DismissMenu(menu) ? 0 : 1;
 }
 
+// The dialog's font at the screen's DPI, measured in this process: another
+// process's font handle is of no use here.
+int CheckLabels(HWND dialog)
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    HFONT font = CreateFontA(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH, "ＭＳ Ｐゴシック");
+    HGDIOBJ old = SelectObject(screen, font);
+    int clipped = 0;
+    std::printf("dpi %d\n", dpi);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        char text[256] = {};
+        GetWindowTextA(child, text, sizeof text);
+        if (lstrcmpiA(className, "Static") != 0 || text[0] == '\0') {
+            continue;
+        }
+        SIZE extent{};
+        GetTextExtentPoint32A(screen, text, lstrlenA(text), &extent);
+        RECT room{};
+        GetClientRect(child, &room);
+        const bool fits = extent.cx <= room.right && extent.cy <= room.bottom;
+        clipped += fits ? 0 : 1;
+        std::printf("%s %ldx%ld in %ldx%ld %s\n", fits ? "fits" : "CLIPPED", extent.cx, extent.cy,
+                    room.right, room.bottom, text);
+    }
+    SelectObject(screen, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    return clipped == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -185,6 +224,9 @@ int main(int argc, char** argv)
                     view.deleteWhenDone ? "yes" : "no", view.title.c_str(), view.memo.c_str());
         return 0;
     }
+    if (std::strcmp(command, "labels") == 0) {
+        return CheckLabels(dialog);
+    }
     if (std::strcmp(command, "register") == 0) {
         return EndProgramDataDialog(dialog, DialogEnding::Register) ? 0 : 1;
     }
@@ -193,7 +235,7 @@ int main(int argc, char** argv)
     }
     std::fprintf(
         stderr,
-        "usage: dialog_driver wait|show|register|cancel|menu|dismiss-menu|pose|box|close-box "
+        "usage: dialog_driver wait|show|labels|register|cancel|menu|dismiss-menu|pose|box|close-box "
         "[timeout-ms]\n"
         "       dialog_driver window TITLE [timeout-ms]\n"
         "       dialog_driver press TITLE BUTTON-ID [timeout-ms]\n");
