@@ -404,7 +404,7 @@ TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
     const int pokes = ScaledWaitMs(1) > 1 ? 40 : 200;
     std::set<std::string> acknowledged;
     std::srand(GetTickCount());
-    DWORD nextKill = GetTickCount() + static_cast<DWORD>(std::rand() % 400);
+    DWORD nextKill = GetTickCount() + static_cast<DWORD>(std::rand()) % ScaledWaitMs(400);
     int kills = 0;
     DWORD exitCode = 0;
     for (int i = 0; i < pokes; ++i) {
@@ -417,7 +417,7 @@ TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
             WaitForEnd(run.process, kWaitMs, exitCode);
             ++kills;
             ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
-            nextKill = GetTickCount() + static_cast<DWORD>(std::rand() % 400);
+            nextKill = GetTickCount() + static_cast<DWORD>(std::rand()) % ScaledWaitMs(400);
         }
     }
     TerminateProcess(run.process.process.get(), 9);
