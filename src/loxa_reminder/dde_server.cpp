@@ -16,7 +16,12 @@ struct Server {
     bool offered = false;
 };
 
-Server server;
+// Made on first use, so that nothing runs before WinMain.
+Server& TheServer()
+{
+    static Server theServer;
+    return theServer;
+}
 
 HDDEDATA Answer(bool accepted)
 {
@@ -26,6 +31,7 @@ HDDEDATA Answer(bool accepted)
 
 HDDEDATA HandlePoke(UINT format, HSZ item, HDDEDATA data)
 {
+    Server& server = TheServer();
     // The format crosses DDE as a 16-bit value; some DDE layers widen it with
     // its sign.
     if ((format & 0xFFFF) != server.format) {
@@ -45,12 +51,14 @@ HDDEDATA HandlePoke(UINT format, HSZ item, HDDEDATA data)
     if (CheckReceivedChip(bytes.data(), bytes.size(), chip) != ChipFault::None) {
         return Answer(false);
     }
-    return Answer(server.receiver(bytes.data(), bytes.size(), deleteWhenDone));
+    return Answer(server.receiver != nullptr
+                  && server.receiver(bytes.data(), bytes.size(), deleteWhenDone));
 }
 
 HDDEDATA CALLBACK ServerCallback(UINT type, UINT format, HCONV, HSZ topic, HSZ second,
                                  HDDEDATA data, ULONG_PTR, ULONG_PTR)
 {
+    const Server& server = TheServer();
     switch (type) {
     case XTYP_CONNECT:
         // The second string handle is the service here, the item in a poke.
@@ -67,6 +75,7 @@ HDDEDATA CALLBACK ServerCallback(UINT type, UINT format, HCONV, HSZ topic, HSZ s
 // True when some server already answers "Zuri" / "ZuriServer".
 bool OtherServerAnswers()
 {
+    Server& server = TheServer();
     HCONV conversation =
         DdeConnect(server.instance.get(), server.service.get(), server.topic.get(), nullptr);
     if (conversation == nullptr) {
@@ -80,6 +89,7 @@ bool OtherServerAnswers()
 
 DdeServerStart StartDdeServer(ChipReceiver receiver)
 {
+    Server& server = TheServer();
     server.receiver = receiver;
     server.format = RegisterClipboardFormatA("ZuriNoteChipData100");
     DWORD instance = 0;
@@ -113,6 +123,7 @@ DdeServerStart StartDdeServer(ChipReceiver receiver)
 
 void StopDdeServer()
 {
+    Server& server = TheServer();
     if (server.offered) {
         DdeNameService(server.instance.get(), server.service.get(), nullptr, DNS_UNREGISTER);
         server.offered = false;

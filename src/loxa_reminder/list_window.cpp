@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chip/read_chip.h"
+#include "loxa_reminder/copy_text.h"
 #include "loxa_reminder/notice_window.h"
 #include "loxa_reminder/reminder_app.h"
 #include "loxa_reminder/reminder_texts.h"
@@ -103,9 +104,9 @@ INT_PTR CALLBACK ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (header->code == LVN_GETDISPINFOA) {
             auto* info = reinterpret_cast<NMLVDISPINFOA*>(lParam);
             if ((info->item.mask & LVIF_TEXT) != 0 && info->item.cchTextMax > 0) {
-                lstrcpynA(info->item.pszText,
-                          CellText(static_cast<std::size_t>(info->item.iItem), info->item.iSubItem),
-                          info->item.cchTextMax);
+                CopyText(info->item.pszText,
+                         CellText(static_cast<std::size_t>(info->item.iItem), info->item.iSubItem),
+                         static_cast<std::size_t>(info->item.cchTextMax));
             }
             return TRUE;
         }

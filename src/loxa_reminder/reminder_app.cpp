@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "chip/read_chip.h"
+#include "loxa_reminder/copy_text.h"
 #include "loxa_reminder/dde_server.h"
 #include "loxa_reminder/due_time.h"
 #include "loxa_reminder/list_window.h"
@@ -42,7 +43,7 @@ void AddIcon()
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayMessage;
     data.hIcon = LoadIconA(app.instance, MAKEINTRESOURCEA(IDI_REMINDER));
-    lstrcpynA(data.szTip, kProgramName, sizeof data.szTip);
+    CopyText(data.szTip, kProgramName, sizeof data.szTip);
     Shell_NotifyIconA(NIM_ADD, &data);
     // Keyboard selection and the context-menu key reach the window too.
     data.uVersion = NOTIFYICON_VERSION;
@@ -69,7 +70,7 @@ void UpdateTooltip()
     data.uFlags = NIF_TIP;
     const unsigned waiting = CountWaiting();
     if (waiting == 0) {
-        lstrcpynA(data.szTip, kTooltipNone, sizeof data.szTip);
+        CopyText(data.szTip, kTooltipNone, sizeof data.szTip);
     } else {
         std::snprintf(data.szTip, sizeof data.szTip, kTooltipCount, waiting);
     }
@@ -84,10 +85,10 @@ void ShowBalloon(const Reminder& reminder)
     NOTIFYICONDATAA data = IconData();
     data.uFlags = NIF_INFO;
     data.dwInfoFlags = NIIF_INFO;
-    lstrcpynA(data.szInfoTitle, kProgramName, sizeof data.szInfoTitle);
+    CopyText(data.szInfoTitle, kProgramName, sizeof data.szInfoTitle);
     const std::string text = std::string(chip.title.empty() ? kUntitled : std::string(chip.title))
                              + "\n" + FormatDueTime(reminder.due);
-    lstrcpynA(data.szInfo, text.c_str(), sizeof data.szInfo);
+    CopyText(data.szInfo, text.c_str(), sizeof data.szInfo);
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
@@ -297,6 +298,7 @@ std::int64_t NowSeconds()
     return SecondsSince1601(ReadLocalClock());
 }
 
+// cppcheck-suppress constParameter ; a window handle is passed as it is
 Reminder* FindReminderByNotice(HWND notice)
 {
     for (Reminder& reminder : app.reminders) {

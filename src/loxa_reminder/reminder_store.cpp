@@ -22,6 +22,7 @@ constexpr char kDamagedNote[] =
 
 struct FindDeleter {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    // cppcheck-suppress constParameter ; a find handle is passed as it is
     static bool IsValid(HANDLE find) { return find != INVALID_HANDLE_VALUE; }
     void operator()(HANDLE find) const { FindClose(find); }
 };

@@ -10,12 +10,33 @@
 
 namespace {
 
+// The command line after the program's name, quoted or not.
+const char* SkipProgramName(const char* commandLine)
+{
+    if (*commandLine == '"') {
+        const char* end = std::strchr(commandLine + 1, '"');
+        return end != nullptr ? end + 1 : commandLine + std::strlen(commandLine);
+    }
+    while (*commandLine != '\0' && *commandLine != ' ' && *commandLine != '\t') {
+        ++commandLine;
+    }
+    return commandLine;
+}
+
 bool IsStartupRun(const char* commandLine)
 {
     while (*commandLine == ' ' || *commandLine == '\t') {
         ++commandLine;
     }
-    return lstrcmpiA(commandLine, "/startup") == 0;
+    std::size_t length = std::strlen(commandLine);
+    while (length > 0 && (commandLine[length - 1] == ' ' || commandLine[length - 1] == '\t')) {
+        --length;
+    }
+    constexpr char kStartup[] = "/startup";
+    return length == sizeof kStartup - 1
+           && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, commandLine,
+                             static_cast<int>(length), kStartup, static_cast<int>(length))
+                  == CSTR_EQUAL;
 }
 
 // A second start hands over to the first: it shows its list (unless this is
@@ -40,9 +61,9 @@ void HandOverToFirst(bool startup)
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    const bool startup = IsStartupRun(commandLine);
+    const bool startup = IsStartupRun(SkipProgramName(GetCommandLineA()));
     // Held for the whole run: one receiver per sign-in session.
     HANDLE running = CreateMutexA(nullptr, FALSE, "Local\\LoxaReminder.Running");
     if (running != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {

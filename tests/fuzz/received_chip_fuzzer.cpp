@@ -20,7 +20,7 @@ void CheckStrings(const unsigned char* bytes, std::size_t size, const ChipView& 
     const char* next = base + 208;
     for (std::string_view text : {chip.title, chip.memo, chip.source}) {
         FUZZ_CHECK(text.data() >= next && text.data() + text.size() < end);
-        FUZZ_CHECK(text.data()[text.size()] == '\0');
+        FUZZ_CHECK(*(text.data() + text.size()) == 0); // the NUL just past the view
         FUZZ_CHECK(std::memchr(text.data(), 0, text.size()) == nullptr);
         next = text.data() + text.size() + 1;
     }

@@ -3,7 +3,7 @@
 // survives being killed mid-burst, shows late reminders after a start, and
 // runs once.
 #include <algorithm>
-#include <cstdlib>
+#include <random>
 #include <set>
 
 #include "../native/bad_chips.h"
@@ -403,8 +403,9 @@ TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
     // Fewer in the emulated machine, where each poke is many times slower.
     const int pokes = ScaledWaitMs(1) > 1 ? 40 : 200;
     std::set<std::string> acknowledged;
-    std::srand(GetTickCount());
-    DWORD nextKill = GetTickCount() + static_cast<DWORD>(std::rand()) % ScaledWaitMs(400);
+    std::mt19937 random(GetTickCount());
+    std::uniform_int_distribution<DWORD> pause(0, ScaledWaitMs(400));
+    DWORD nextKill = GetTickCount() + pause(random);
     int kills = 0;
     DWORD exitCode = 0;
     for (int i = 0; i < pokes; ++i) {
@@ -417,7 +418,7 @@ TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
             WaitForEnd(run.process, kWaitMs, exitCode);
             ++kills;
             ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
-            nextKill = GetTickCount() + static_cast<DWORD>(std::rand()) % ScaledWaitMs(400);
+            nextKill = GetTickCount() + pause(random);
         }
     }
     TerminateProcess(run.process.process.get(), 9);
