@@ -113,12 +113,18 @@ DdeServerStart StartDdeServer(ChipReceiver receiver)
         StopDdeServer();
         return DdeServerStart::OtherServer;
     }
+    return DdeServerStart::Ready;
+}
+
+bool OfferDdeService()
+{
+    Server& server = TheServer();
     server.offered = true;
-    if (!DdeNameService(instance, server.service.get(), nullptr, DNS_REGISTER)) {
+    if (!DdeNameService(server.instance.get(), server.service.get(), nullptr, DNS_REGISTER)) {
         StopDdeServer();
-        return DdeServerStart::Failed;
+        return false;
     }
-    return DdeServerStart::Offered;
+    return true;
 }
 
 void StopDdeServer()

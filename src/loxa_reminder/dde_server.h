@@ -9,11 +9,14 @@
 // Takes one checked-in poke; true once the chip is kept on disk.
 using ChipReceiver = bool (*)(const unsigned char* bytes, std::size_t size, bool deleteWhenDone);
 
-enum class DdeServerStart { Offered, OtherServer, Failed };
+enum class DdeServerStart { Ready, OtherServer, Failed };
 
-// Starts the server on this thread (its message loop serves it). Another
-// application that already answers the service and topic is left alone:
-// OtherServer, and nothing is offered.
+// Starts the server on this thread (its message loop serves it), not yet
+// offering the service. Another application that already answers the
+// service and topic is left alone: OtherServer.
 DdeServerStart StartDdeServer(ChipReceiver receiver);
+
+// Offers the service once the program is ready for pokes; false on failure.
+bool OfferDdeService();
 
 void StopDdeServer();

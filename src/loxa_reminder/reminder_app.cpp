@@ -397,7 +397,7 @@ bool StartReminderApp(HINSTANCE instance, bool quiet, int& exitCode)
     }
 
     switch (StartDdeServer(&AcceptChip)) {
-    case DdeServerStart::Offered:
+    case DdeServerStart::Ready:
         break;
     case DdeServerStart::OtherServer:
         SayWhy(quiet, kOtherServerText);
@@ -419,6 +419,12 @@ bool StartReminderApp(HINSTANCE instance, bool quiet, int& exitCode)
         app.reminders.push_back(std::move(reminder));
     }
 
+    // Pokes are taken once every kept reminder is known (names stay unique).
+    if (!OfferDdeService()) {
+        SayWhy(quiet, kStartFailedText);
+        DestroyWindow(app.window);
+        return false;
+    }
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     AddIcon();
     UpdateTooltip();

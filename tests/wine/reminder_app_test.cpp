@@ -165,26 +165,29 @@ void SetClock(const ReminderRun& run, const std::string& clock)
         SendMessageTimeoutA(run.window, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &result));
 }
 
+struct NoticeSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectNotice(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<NoticeSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (owner == search->processId && IsWindowVisible(window) && title == kNoticeTitle) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
 // The visible reminder windows of the process.
 std::vector<HWND> NoticeWindows(DWORD processId)
 {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char title[64] = {};
-            GetWindowTextA(window, title, sizeof title);
-            if (owner == s->processId && IsWindowVisible(window) && title == kNoticeTitle) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    NoticeSearch search{processId, {}};
+    EnumWindows(&CollectNotice, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -395,6 +398,39 @@ TEST(ReminderApp, KeepsNothingOfABadChip)
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 }
 
+namespace {
+
+// Kills the program at random moments from a thread of its own, so that a
+// kill can land while a poke is being handled, and starts it again.
+struct Killer {
+    ReminderRun* run = nullptr;
+    std::mt19937 random{GetTickCount()};
+    volatile LONG stop = 0;
+    int kills = 0;
+    bool restartFailed = false;
+};
+
+DWORD WINAPI KillAtRandom(void* data)
+{
+    auto* killer = static_cast<Killer*>(data);
+    std::uniform_int_distribution<DWORD> pause(0, ScaledWaitMs(500));
+    while (InterlockedCompareExchange(&killer->stop, 0, 0) == 0) {
+        Sleep(pause(killer->random));
+        TerminateProcess(killer->run->process.process.get(), 9);
+        WaitForSingleObject(killer->run->process.process.get(), kWaitMs);
+        ++killer->kills;
+        if (!StartReminderProgram("", killer->run->process)
+            || (killer->run->window = WaitForMainWindow(killer->run->process.processId, kWaitMs))
+                   == nullptr) {
+            killer->restartFailed = true;
+            return 0;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
 {
     ReminderRun run;
@@ -403,28 +439,28 @@ TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
     // Fewer in the emulated machine, where each poke is many times slower.
     const int pokes = ScaledWaitMs(1) > 1 ? 40 : 200;
     std::set<std::string> acknowledged;
-    std::mt19937 random(GetTickCount());
-    std::uniform_int_distribution<DWORD> pause(0, ScaledWaitMs(400));
-    DWORD nextKill = GetTickCount() + pause(random);
-    int kills = 0;
-    DWORD exitCode = 0;
+    Killer killer;
+    killer.run = &run;
+    UniqueHandle thread(CreateThread(nullptr, 0, &KillAtRandom, &killer, 0, nullptr));
+    ASSERT_TRUE(thread);
     for (int i = 0; i < pokes; ++i) {
         const std::string title = "番組" + std::to_string(i);
         if (Poke(MakeChip(title, "メモ", 12, 7, 20, 55), i % 2 == 0)) {
             acknowledged.insert(title);
-        }
-        if (GetTickCount() >= nextKill) {
-            TerminateProcess(run.process.process.get(), 9);
-            WaitForEnd(run.process, kWaitMs, exitCode);
-            ++kills;
-            ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
-            nextKill = GetTickCount() + pause(random);
+        } else {
+            PumpFor(20); // down: the burst goes on across the restart
         }
     }
+    InterlockedExchange(&killer.stop, 1);
+    while (WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT) {
+        PumpFor(20);
+    }
+    ASSERT_FALSE(killer.restartFailed);
+    DWORD exitCode = 0;
     TerminateProcess(run.process.process.get(), 9);
     WaitForEnd(run.process, kWaitMs, exitCode);
     ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
-    EXPECT_GT(kills, 0);
+    EXPECT_GT(killer.kills, 0);
     EXPECT_GT(acknowledged.size(), 0u);
 
     std::set<std::string> keptTitles;
