@@ -68,6 +68,26 @@ std::string ControlText(HWND window, int id)
     return text;
 }
 
+// The program's files and the folder itself; the scratch folder removes only
+// what the test wrote, and a run cut short leaves them for the next one.
+void EmptyDataFolder(const std::string& data)
+{
+    if (data.empty()) {
+        return;
+    }
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA((data + "*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                DeleteFileA((data + found.cFileName).c_str());
+            }
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(data.c_str());
+}
+
 // One test's reminder program: its data folder and clock file in the test's
 // scratch folder, handed to it through the environment.
 struct ReminderRun {
@@ -84,6 +104,8 @@ struct ReminderRun {
     {
         SetEnvironmentVariableA("LOXA_REMINDER_FOLDER", nullptr);
         SetEnvironmentVariableA("LOXA_REMINDER_CLOCK_FILE", nullptr);
+        process = LoxaProcess{};
+        EmptyDataFolder(data);
     }
 };
 
@@ -91,6 +113,7 @@ void PrepareRun(ReminderRun& run, const std::string& clock)
 {
     ASSERT_TRUE(CreateTestFolder(run.folder));
     run.data = run.folder.path + "data\\";
+    EmptyDataFolder(run.data);
     run.clockFile = run.folder.path + "clock.txt";
     ASSERT_FALSE(WriteScratchFile(run.folder, "clock.txt", clock).empty());
     // Children inherit these; the tests run one at a time.
