@@ -100,6 +100,11 @@ void RunSoakDocument(const std::string& document, const SoakExpectation& expecte
         ASSERT_TRUE(WaitForMessageBox(loxa.processId, kDialogWaitMs, box));
         ExpectVersionWarning(box);
         ASSERT_TRUE(PressDialogButton(box.window, IDOK));
+        // The dialog is read only after the box has gone.
+        while (IsWindow(box.window)) {
+            ASSERT_LT(GetTickCount() - start, kDialogWaitMs) << "the warning stayed";
+            Sleep(20);
+        }
     }
     HWND dialog = WaitForProgramDataDialog(loxa.processId, kDialogWaitMs);
     ASSERT_NE(dialog, nullptr);
