@@ -30,6 +30,31 @@ const char* SkipProgramName(const char* commandLine)
     return reinterpret_cast<const char*>(p);
 }
 
+const wchar_t* SkipWideProgramName(const wchar_t* commandLine)
+{
+    if (commandLine == nullptr) {
+        return L"";
+    }
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
+        ++p;
+        while (*p != L'\0' && *p != L'"') {
+            ++p;
+        }
+        if (*p == L'"') {
+            ++p;
+        }
+    } else {
+        while (*p > L' ') {
+            ++p;
+        }
+    }
+    while (*p != L'\0' && *p <= L' ') {
+        ++p;
+    }
+    return p;
+}
+
 namespace {
 
 // The '/' of the first switch, or null.

@@ -9,6 +9,9 @@ enum class CommandSwitch { None, Register, Unregister };
 // then every byte from 0x01 to 0x20 is skipped. The rest is returned as typed.
 const char* SkipProgramName(const char* commandLine);
 
+// The same rule on the wide command line, where every character is whole.
+const wchar_t* SkipWideProgramName(const wchar_t* commandLine);
+
 // The first '/' followed by an upper-case 'R' or 'U' anywhere in the tail
 // wins; nothing after it is looked at.
 CommandSwitch ScanCommandSwitch(const char* tail);

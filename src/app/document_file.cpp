@@ -5,31 +5,74 @@ namespace {
 constexpr int kOpenAttempts = 10;
 constexpr DWORD kOpenPauseMs = 50;
 
-UniqueHandle OpenExclusively(const char* path, bool& unreadable)
+constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+
+// `open` makes one attempt; `error` is the last attempt's error.
+template <typename Open>
+UniqueHandle OpenExclusively(Open open, DWORD& error)
 {
-    unreadable = false;
+    error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
         Sleep(kOpenPauseMs);
-        UniqueHandle file(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        UniqueHandle file(open());
         if (file) {
             return file;
         }
-        if (GetLastError() != ERROR_SHARING_VIOLATION) {
+        error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION) {
             break;
         }
     }
-    unreadable = true;
     return UniqueHandle();
+}
+
+bool IsNameError(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+           || error == ERROR_INVALID_NAME;
+}
+
+// True when code page 932 spells `widePath` exactly, with neither a default
+// character nor a best-fit stand-in: the ANSI tail was then the same name.
+bool SpelledInAnsi(const wchar_t* widePath)
+{
+    BOOL usedDefault = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, widePath, -1, nullptr, 0,
+                                         nullptr, &usedDefault);
+    if (size <= 0) {
+        return false;
+    }
+    HeapBlock text = AllocateHeapBlock(static_cast<SIZE_T>(size));
+    if (!text) {
+        return true; // nothing to gain from the wide name then
+    }
+    usedDefault = FALSE;
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, widePath, -1,
+                               static_cast<char*>(text.get()), size, nullptr, &usedDefault)
+               == size
+           && !usedDefault;
 }
 
 } // namespace
 
-DocumentFile LoadDocumentFile(const char* path)
+DocumentFile LoadDocumentFile(const char* path, const wchar_t* widePath)
 {
-    bool unreadable = false;
-    UniqueHandle file = OpenExclusively(path, unreadable);
-    if (unreadable) {
+    DWORD error = ERROR_SUCCESS;
+    UniqueHandle file = OpenExclusively(
+        [path] {
+            return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, kOpenFlags, nullptr);
+        },
+        error);
+    if (!file && IsNameError(error) && widePath != nullptr && *widePath != L'\0'
+        && !SpelledInAnsi(widePath)) {
+        file = OpenExclusively(
+            [widePath] {
+                return CreateFileW(widePath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, kOpenFlags,
+                                   nullptr);
+            },
+            error);
+    }
+    if (!file) {
         return {DocumentFileStatus::Unreadable, HeapBlock()};
     }
 

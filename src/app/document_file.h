@@ -19,4 +19,10 @@ struct DocumentFile {
 
 // Opens `path` exclusively, with up to ten attempts 50 ms apart while another
 // process holds it, and reads it whole. The file is only ever read.
-DocumentFile LoadDocumentFile(const char* path);
+//
+// `widePath` is the same tail taken from the wide command line (or null). A
+// name that code page 932 cannot spell ("〜" U+301C, "¥", emoji) arrives in
+// `path` changed, and its open fails as a missing or bad name; only then is
+// the file opened by `widePath` instead, with the same access and its own
+// ten attempts. A name that code page 932 spells never takes that way.
+DocumentFile LoadDocumentFile(const char* path, const wchar_t* widePath = nullptr);

@@ -50,7 +50,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         break;
     }
 
-    DocumentFile document = LoadDocumentFile(tail);
+    // The wide tail is looked at only when the ANSI one names no file.
+    DocumentFile document = LoadDocumentFile(tail, SkipWideProgramName(GetCommandLineW()));
     switch (document.status) {
     case DocumentFileStatus::Unreadable:
         return ShowUsage();

@@ -13,10 +13,12 @@ constexpr UINT kFirstPluginItem = 2;
 constexpr char kBuiltInLabel[] = "ズリノート小片";
 constexpr char kCancelLabel[] = "キャンセル";
 
+// The longest name with every byte doubled, and the NUL.
+constexpr DWORD kMenuLabelBytes = 2 * (kKeyNameBufferBytes - 1) + 1;
+
 // A menu takes '&' as a mnemonic marker; doubling it shows the name as
-// stored. '&' is never a trail byte in code page 932. The label holds a name
-// of up to MAX_PATH bytes with every byte doubled.
-void MakeMenuLabel(const char* name, char (&label)[2 * MAX_PATH + 1])
+// stored. '&' is never a trail byte in code page 932.
+void MakeMenuLabel(const char* name, char (&label)[kMenuLabelBytes])
 {
     std::size_t at = 0;
     for (const char* c = name; *c != '\0' && at + 2 < sizeof label; ++c) {
@@ -32,9 +34,9 @@ void MakeMenuLabel(const char* name, char (&label)[2 * MAX_PATH + 1])
 DWORD AppendHandlerItems(HMENU menu, HKEY list)
 {
     DWORD count = 0;
-    char name[MAX_PATH];
+    char name[kKeyNameBufferBytes];
     while (ReadHandlerName(list, count, name)) {
-        char label[2 * MAX_PATH + 1];
+        char label[kMenuLabelBytes];
         MakeMenuLabel(name, label);
         AppendMenuA(menu, MF_STRING, kFirstPluginItem + count, label);
         ++count;
@@ -60,11 +62,11 @@ std::int32_t AnswerMenu(HMENU menu, HWND owner, HKEY list, char* pathBuffer)
     if (chosen >= kFirstPluginItem) {
         // The list may have changed while the menu was open: only the handler
         // whose label was clicked may be loaded, never the one now at its place.
-        char name[MAX_PATH];
-        char shown[2 * MAX_PATH + 1];
+        char name[kKeyNameBufferBytes];
+        char shown[kMenuLabelBytes];
         if (ReadHandlerName(list, chosen - kFirstPluginItem, name)
             && GetMenuStringA(menu, chosen, shown, sizeof shown, MF_BYCOMMAND) > 0) {
-            char label[2 * MAX_PATH + 1];
+            char label[kMenuLabelBytes];
             MakeMenuLabel(name, label);
             if (lstrcmpA(label, shown) == 0) {
                 ReadHandlerPath(list, name, pathBuffer);

@@ -12,10 +12,10 @@ UniqueKey OpenHandlerList()
     return list;
 }
 
-bool ReadHandlerName(HKEY list, DWORD index, char* nameBuffer)
+bool ReadHandlerName(HKEY list, DWORD index, char (&nameBuffer)[kKeyNameBufferBytes])
 {
-    std::memset(nameBuffer, 0, MAX_PATH);
-    DWORD capacity = MAX_PATH;
+    std::memset(nameBuffer, 0, sizeof nameBuffer);
+    DWORD capacity = sizeof nameBuffer;
     return RegEnumKeyExA(list, index, nameBuffer, &capacity, nullptr, nullptr, nullptr, nullptr)
            == ERROR_SUCCESS;
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "win32/registry_key_name.h"
 #include "win32/unique_resource.h"
 
 inline constexpr char kHandlerListKey[] = "SOFTWARE\\Loxa";
@@ -11,9 +12,9 @@ inline constexpr char kHandlerListKey[] = "SOFTWARE\\Loxa";
 // The list key opened for reading; empty when it is missing or refused.
 UniqueKey OpenHandlerList();
 
-// The name of the subkey at `index` into a MAX_PATH buffer; false when the
-// enumeration answers anything but success.
-bool ReadHandlerName(HKEY list, DWORD index, char* nameBuffer);
+// The name of the subkey at `index`; false when the enumeration answers
+// anything but success.
+bool ReadHandlerName(HKEY list, DWORD index, char (&nameBuffer)[kKeyNameBufferBytes]);
 
 // The DLL path of the handler subkey `name` into a MAX_PATH buffer. Leaves ""
 // when the subkey is gone or cannot be opened, or its default value is

@@ -1,17 +1,22 @@
 #include "registration/delete_key_tree.h"
 
+#include "win32/registry_key_name.h"
 #include "win32/unique_resource.h"
 
 bool DeleteKeyTree(HKEY parent, const char* name)
 {
+    // What deletion needs and no more: a key that the user may delete but not
+    // re-permission must go too. Asking for DELETE here leaves a key that
+    // cannot go untouched, its subkeys included.
     UniqueKey key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(parent, name, 0, DELETE | KEY_ENUMERATE_SUB_KEYS, key.put())
+        != ERROR_SUCCESS) {
         return false;
     }
     for (;;) {
         // Always the first subkey: each pass removes the one before it.
-        char subkey[MAX_PATH];
-        DWORD capacity = MAX_PATH;
+        char subkey[kKeyNameBufferBytes];
+        DWORD capacity = sizeof subkey;
         FILETIME lastWrite;
         // Any failure, not only the end of the list, ends this level.
         if (RegEnumKeyExA(key.get(), 0, subkey, &capacity, nullptr, nullptr, nullptr, &lastWrite)

@@ -4,6 +4,7 @@
 
 #include "win32/application_title.h"
 #include "registration/check_already_registered.h"
+#include "registration/notify_association_changed.h"
 #include "registration/registration_messages.h"
 #include "registration/registry_names.h"
 #include "registration/short_program_path.h"
@@ -67,13 +68,16 @@ RegistrationOutcome RegisterFileType(RegistrationReporting reporting)
     UniqueKey inner;
     UniqueKey open;
     UniqueKey command;
+    // Once anything is written, Explorer is told, even when a later write
+    // fails: what was written stays.
+    bool wrote = false;
     try {
         // Every string is ready before the first write, so that a path that
         // cannot be had leaves the registry untouched.
         char programPath[MAX_PATH];
         char openCommand[MAX_PATH];
         char iconLocation[MAX_PATH];
-        if (!GetShortProgramPath(programPath) || !JoinPathText(openCommand, programPath, " %1")
+        if (!GetShortProgramPath(programPath) || !BuildOpenCommand(openCommand, programPath)
             || !JoinPathText(iconLocation, programPath, ",1")) {
             throw kRegistryOpenFailedMessage;
         }
@@ -89,6 +93,7 @@ RegistrationOutcome RegisterFileType(RegistrationReporting reporting)
             if (!SetStringValue(inner.get(), kExtensionValueName, kExtensionName)) {
                 throw kRegistrySetFailedMessage;
             }
+            wrote = true;
             inner.reset();
             outer.reset();
 
@@ -148,6 +153,7 @@ RegistrationOutcome RegisterFileType(RegistrationReporting reporting)
         }
         outer.reset();
 
+        NotifyAssociationChanged();
         ReportRegistrationMessage(reporting, kRegisteredMessage, MB_OK);
         return RegistrationOutcome::Done;
     } catch (const char* message) {
@@ -155,6 +161,9 @@ RegistrationOutcome RegisterFileType(RegistrationReporting reporting)
         open.reset();
         inner.reset();
         outer.reset();
+        if (wrote) {
+            NotifyAssociationChanged();
+        }
         ReportRegistrationMessage(reporting, message, MB_OK);
         return OutcomeOfMessage(message);
     }

@@ -23,3 +23,16 @@ bool JoinPathText(char (&text)[MAX_PATH], const char* head, const char* tail)
     lstrcatA(text, tail);
     return true;
 }
+
+bool BuildOpenCommand(char (&command)[MAX_PATH], const char* programPath)
+{
+    for (const char* p = programPath; *p != '\0'; ++p) {
+        // A blank is never a trail byte in code page 932.
+        if (*p == ' ') {
+            char quoted[MAX_PATH];
+            return JoinPathText(quoted, "\"", programPath)
+                   && JoinPathText(command, quoted, "\" %1");
+        }
+    }
+    return JoinPathText(command, programPath, " %1");
+}

@@ -4,6 +4,7 @@
 
 #include "registration/check_registration_owner.h"
 #include "registration/delete_key_tree.h"
+#include "registration/notify_association_changed.h"
 #include "registration/registration_messages.h"
 #include "registration/registry_names.h"
 #include "win32/unique_resource.h"
@@ -46,24 +47,29 @@ RegistrationOutcome UnregisterFileType(RegistrationReporting reporting)
     }
 
     // A parent that cannot be opened skips its deletions; nothing is reported.
+    // Explorer is told when any of the keys went.
+    bool deleted = false;
     UniqueKey parent;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineClassesKey, 0, KEY_READ, parent.put())
         == ERROR_SUCCESS) {
-        DeleteKeyTree(parent.get(), kExtensionName);
-        DeleteKeyTree(parent.get(), kProgIdName);
+        deleted = DeleteKeyTree(parent.get(), kExtensionName) || deleted;
+        deleted = DeleteKeyTree(parent.get(), kProgIdName) || deleted;
         parent.reset();
     }
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineMimeDatabaseKey, 0, KEY_READ, parent.put())
         == ERROR_SUCCESS) {
-        DeleteKeyTree(parent.get(), kMimeTypeName);
+        deleted = DeleteKeyTree(parent.get(), kMimeTypeName) || deleted;
         parent.reset();
     }
-    DeleteKeyTree(HKEY_CLASSES_ROOT, kExtensionName);
-    DeleteKeyTree(HKEY_CLASSES_ROOT, kProgIdName);
+    deleted = DeleteKeyTree(HKEY_CLASSES_ROOT, kExtensionName) || deleted;
+    deleted = DeleteKeyTree(HKEY_CLASSES_ROOT, kProgIdName) || deleted;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kClassesRootMimeDatabaseKey, 0, KEY_READ, parent.put())
         == ERROR_SUCCESS) {
-        DeleteKeyTree(parent.get(), kMimeTypeName);
+        deleted = DeleteKeyTree(parent.get(), kMimeTypeName) || deleted;
         parent.reset();
+    }
+    if (deleted) {
+        NotifyAssociationChanged();
     }
     // Without the rights to delete the machine-wide keys the program stays
     // registered, and so must the user's plug-in list.

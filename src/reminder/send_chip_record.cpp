@@ -66,7 +66,9 @@ bool SendChipRecord(const void* record, std::uint32_t size, bool deleteWhenDone)
 
     // The transaction's own result is not looked at: the instance's last error
     // tells whether the server acknowledged in time.
-    DdeClientTransaction(reinterpret_cast<LPBYTE>(data.get()), static_cast<DWORD>(-1),
+    // The data handle belongs to the DDE library from here on, whatever the
+    // outcome: freeing it again would free a handle no longer ours.
+    DdeClientTransaction(reinterpret_cast<LPBYTE>(data.release()), static_cast<DWORD>(-1),
                          conversation.get(), item.get(), ChipClipboardFormat, XTYP_POKE,
                          kPokeTimeoutMs, nullptr);
     return DdeGetLastError(instanceId) == DMLERR_NO_ERROR;

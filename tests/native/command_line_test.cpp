@@ -56,3 +56,14 @@ TEST(ProgramName, UnquotedNameRunsToFirstControlOrBlank)
     EXPECT_STREQ(SkipProgramName("loxa.exe"), "");
     EXPECT_STREQ(SkipProgramName(""), "");
 }
+
+// The wide rule, where every character is whole.
+TEST(ProgramName, WideNameFollowsTheSameRule)
+{
+    EXPECT_STREQ(SkipWideProgramName(L"\"C:\\TV Tools\\loxa.exe\"\t C:\\\u301c a.loxa "),
+                 L"C:\\\u301c a.loxa ");
+    EXPECT_STREQ(SkipWideProgramName(L"\"C:\\unterminated"), L"");
+    EXPECT_STREQ(SkipWideProgramName(L"C:\\LOXA~1\\loxa.exe \x01 C:\\\u301c.loxa"),
+                 L"C:\\\u301c.loxa");
+    EXPECT_STREQ(SkipWideProgramName(nullptr), L"");
+}

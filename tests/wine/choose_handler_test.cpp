@@ -192,6 +192,27 @@ TEST(ChooseHandler, UnusableHandlerValuesGiveAnEmptyPath)
     }
 }
 
+// A key name may be 255 characters, 510 bytes in code page 932. The longest
+// label still lists, and so do the handlers after it.
+TEST(ChooseHandler, LongestLabelKeepsEveryHandlerListed)
+{
+    HandlerListScope handlers;
+    std::string longest = "A";
+    for (int i = 0; i < 254; ++i) {
+        longest += "漢"; // 8A BF
+    }
+    ASSERT_EQ(longest.size(), 509u);
+    const std::string plugin = BesideTests("record_dump.dll");
+    ASSERT_TRUE(handlers.AddHandler(longest, "C:\\long.dll"));
+    ASSERT_TRUE(handlers.AddHandler("B", plugin));
+
+    ChooserRun run = RunChooser(1);
+    EXPECT_TRUE(run.menuShown);
+    EXPECT_EQ(run.path, "C:\\long.dll");
+    run = RunChooser(2);
+    EXPECT_EQ(run.path, plugin);
+}
+
 // The list changes while the menu is open: the clicked label no longer names
 // the subkey at its place, so no DLL is named at all.
 TEST(ChooseHandler, AListChangedUnderTheMenuNamesNoDll)

@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "end_to_end_support.h"
 #include "import_patch.h"
 #include "message_box_recorder.h"
+#include "program_data_dialog_driver.h"
 #include "registration/register_file_type.h"
+#include "registration/unregister_file_type.h"
 #include "registration_texts.h"
 #include "registry_call_recorder.h"
 #include "registry_sandbox.h"
@@ -90,6 +93,9 @@ const Lines kWrites = {
     "close HKCU\\SOFTWARE\\Loxa",
 };
 
+// Explorer is told once, after the last write.
+const std::string kNotify = "notify SHCNE_ASSOCCHANGED SHCNF_IDLIST";
+
 Lines Concat(Lines head, const Lines& tail)
 {
     head.insert(head.end(), tail.begin(), tail.end());
@@ -155,7 +161,7 @@ TEST(RegisterFileType, WritesTheEighteenStepsInOrderClosingEachKeyWhenDone)
 
     EXPECT_EQ(RegisterFileType(), RegistrationOutcome::Done);
 
-    EXPECT_EQ(registry.calls(), Concat(kCleanPreCheck, kWrites));
+    EXPECT_EQ(registry.calls(), Concat(Concat(kCleanPreCheck, kWrites), {kNotify}));
     EXPECT_TRUE(registry.OpenKeys().empty());
     ExpectOneBox(boxes, kRegisteredText, MB_OK);
 }
@@ -310,7 +316,9 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
             EXPECT_EQ(run.boxes[0].text, each.refusal);
             EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
             for (const std::string& line : run.calls) {
-                EXPECT_TRUE(line.rfind("create ", 0) != 0 && line.rfind("set ", 0) != 0) << line;
+                EXPECT_TRUE(line.rfind("create ", 0) != 0 && line.rfind("set ", 0) != 0
+                            && line.rfind("notify ", 0) != 0)
+                    << line;
             }
             EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), ".loxa"));
         } else {
@@ -415,9 +423,11 @@ Lines ExpectedUpToFailure(size_t failing)
 {
     Lines expected = kCleanPreCheck;
     Lines open;
+    bool wrote = false;
     for (size_t i = 0; i < failing; ++i) {
         const std::string& line = kWrites[i];
         expected.push_back(line);
+        wrote = wrote || line.rfind("set ", 0) == 0;
         if (line.rfind("open ", 0) == 0 || line.rfind("create ", 0) == 0) {
             // The key runs from the verb to the access names.
             size_t start = line.find(' ') + 1;
@@ -429,6 +439,10 @@ Lines ExpectedUpToFailure(size_t failing)
     expected.push_back(kWrites[failing] + " -> 5");
     for (auto it = open.rbegin(); it != open.rend(); ++it) {
         expected.push_back("close " + *it);
+    }
+    // What was written stays, so Explorer is told of it.
+    if (wrote) {
+        expected.push_back(kNotify);
     }
     return expected;
 }
@@ -474,7 +488,11 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
     EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
     EXPECT_TRUE(run.openKeys.empty());
-    EXPECT_EQ(run.calls.back(), "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type");
+    ASSERT_GE(run.calls.size(), 2u);
+    EXPECT_EQ(run.calls[run.calls.size() - 2],
+              "close HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type");
+    // The entries under HKCR stay, and Explorer is told of them.
+    EXPECT_EQ(run.calls.back(), kNotify);
     // Steps 1 to 8 stay; nothing of HKLM or HKCU was written.
     EXPECT_TRUE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo\\shell\\open\\command"));
     EXPECT_FALSE(RegistryKeyExists(
@@ -490,16 +508,18 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
 }
 
 // What GetModuleFileNameA and GetShortPathNameA hand back.
-enum class PathFault { None, ModuleFails, ModuleTruncated, ShortFails, ShortTooLong };
+// LongKept: a volume without short names hands the long path back.
+enum class PathFault { None, ModuleFails, ModuleTruncated, ShortFails, ShortTooLong, LongKept };
 PathFault pathFault = PathFault::None;
 size_t shortPathLength = 0;
+std::string modulePath = "C:\\Program Files\\Loxa\\loxa.exe";
 
 DWORD WINAPI FakeModuleFileName(HMODULE, char* path, DWORD size)
 {
     if (pathFault == PathFault::ModuleFails) {
         return 0;
     }
-    lstrcpynA(path, "C:\\Program Files\\Loxa\\loxa.exe", static_cast<int>(size));
+    lstrcpynA(path, modulePath.c_str(), static_cast<int>(size));
     if (pathFault == PathFault::ModuleTruncated) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return size;
@@ -508,10 +528,17 @@ DWORD WINAPI FakeModuleFileName(HMODULE, char* path, DWORD size)
 }
 
 // A short path of `shortPathLength` bytes: "C:\" and then letters.
-DWORD WINAPI FakeShortPathName(const char*, char* path, DWORD size)
+DWORD WINAPI FakeShortPathName(const char* longPath, char* path, DWORD size)
 {
     if (pathFault == PathFault::ShortFails) {
         return 0;
+    }
+    if (pathFault == PathFault::LongKept) {
+        if (static_cast<DWORD>(lstrlenA(longPath)) >= size) {
+            return static_cast<DWORD>(lstrlenA(longPath)) + 1;
+        }
+        lstrcpyA(path, longPath);
+        return static_cast<DWORD>(lstrlenA(path));
     }
     if (shortPathLength >= size) {
         return static_cast<DWORD>(shortPathLength + 1);
@@ -525,6 +552,7 @@ struct PathCase {
     PathFault fault;
     size_t length;
     bool registers;
+    const char* command = nullptr; // null: the short path, then " %1"
 };
 
 TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite)
@@ -536,6 +564,8 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
         {PathFault::ShortTooLong, 300, false}, // beyond the buffer
         {PathFault::ShortTooLong, 257, false}, // no room for " %1"
         {PathFault::None, 256, true},          // " %1" just fits
+        // A blank: the path goes in quotation marks in the command alone.
+        {PathFault::LongKept, 0, true, "\"C:\\Program Files\\Loxa\\loxa.exe\" %1"},
     };
     for (const PathCase& each : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(each.fault)) + "/"
@@ -565,12 +595,17 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
         } else {
             EXPECT_EQ(run.result, RegistrationOutcome::Done);
             EXPECT_EQ(run.boxes[0].text, kRegisteredText);
-            std::string path = "C:\\" + std::string(each.length - 3, 'A');
-            EXPECT_EQ(ReadRegistryValue(sandbox.localMachine(),
-                                        "SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command",
-                                        nullptr)
-                          .data,
-                      path + " %1" + '\0');
+            const std::string path =
+                each.command != nullptr ? modulePath : "C:\\" + std::string(each.length - 3, 'A');
+            const std::string command = each.command != nullptr ? each.command : path + " %1";
+            for (const std::string& prefix : {std::string(), std::string("SOFTWARE\\Classes\\")}) {
+                HKEY root = prefix.empty() ? sandbox.classesRoot() : sandbox.localMachine();
+                EXPECT_EQ(
+                    ReadRegistryValue(
+                        root, (prefix + "Loxa.ProgramInfo\\shell\\open\\command").c_str(), nullptr)
+                        .data,
+                    command + '\0');
+            }
             EXPECT_EQ(
                 ReadRegistryValue(sandbox.classesRoot(), "Loxa.ProgramInfo\\DefaultIcon", nullptr)
                     .data,
@@ -579,6 +614,66 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
                       path + '\0');
         }
     }
+}
+
+// Where the volume keeps no short names, the program's folder "... TV Tools"
+// reaches the command as it is. The command line that the shell makes of it
+// must still bring the document to the dialog, and /U must still know the
+// registration for its own.
+TEST(RegisterFileType, CommandWithABlankInTheProgramPathOpensTheDocument)
+{
+    ScratchFolder folder;
+    ASSERT_TRUE(CreateScratchFolder("TV Tools", folder));
+    const std::string program = folder.path + "loxa.exe";
+    ASSERT_TRUE(CopyFileA(LoxaExecutablePath().c_str(), program.c_str(), FALSE));
+    folder.files.push_back(program);
+    const std::string document = WriteScratchFile(folder, "program.loxa", Document("version: 1"));
+    ASSERT_FALSE(document.empty());
+
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    const std::string usualModulePath = modulePath;
+    modulePath = program;
+    pathFault = PathFault::LongKept;
+    RunResult run;
+    {
+        ImportPatch module("kernel32.dll", "GetModuleFileNameA",
+                           reinterpret_cast<void*>(&FakeModuleFileName));
+        ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
+                              reinterpret_cast<void*>(&FakeShortPathName));
+        ASSERT_TRUE(module.active() && shortPath.active());
+        run = RunRegisterFileType();
+    }
+    pathFault = PathFault::None;
+    modulePath = usualModulePath;
+    ASSERT_EQ(run.result, RegistrationOutcome::Done);
+
+    // As the shell does: %1 becomes the document's path, and the line is
+    // started as it stands, with the blank where Windows finds the program.
+    std::string command = AsText(
+        ReadRegistryValue(sandbox.classesRoot(), "Loxa.ProgramInfo\\shell\\open\\command", nullptr)
+            .data);
+    const size_t placeholder = command.find("%1");
+    ASSERT_NE(placeholder, std::string::npos) << command;
+    command.replace(placeholder, 2, document);
+    {
+        LoxaProcess loxa;
+        PROCESS_INFORMATION info{};
+        ASSERT_TRUE(StartProcessInJob(command, nullptr, loxa.job, info, program.c_str()))
+            << command;
+        loxa.process.reset(info.hProcess);
+        loxa.processId = info.dwProcessId;
+        const HWND dialog = WaitForProgramDataDialog(loxa.processId, kWaitMs);
+        ASSERT_NE(dialog, nullptr) << command;
+        ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Cancel));
+        DWORD exitCode = 1;
+        EXPECT_TRUE(WaitForExit(loxa, kWaitMs, exitCode));
+    }
+
+    MessageBoxRecorder boxes;
+    ASSERT_TRUE(boxes.active());
+    EXPECT_EQ(UnregisterFileType(), RegistrationOutcome::Done);
+    EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo"));
 }
 
 } // namespace

@@ -2,12 +2,15 @@
 // registry they leave. The prefix's registry is put back as it was found.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "end_to_end_support.h"
+#include "program_data_dialog_driver.h"
 #include "registration_texts.h"
 #include "registry_sandbox.h"
 #include "ui_driver.h"
@@ -152,6 +155,55 @@ TEST_F(RegistrationEndToEnd, RegisterThenRefuseASecondTimeThenUnregister)
 
     // Registered afresh once more: the pre-check passes again.
     Run("/R", {{kRegisteredText, BoxIcon::None}});
+}
+
+// A download whose name code page 932 cannot spell ("〜" is U+301C, the wave
+// dash), opened through the shell after /R: the dialog shows its program.
+TEST_F(RegistrationEndToEnd, ShellOpensADocumentNamedBeyondCodePage932)
+{
+    Run("/R", {{kRegisteredText, BoxIcon::None}});
+    ScratchFolder folder;
+    ASSERT_TRUE(CreateTestFolder(folder));
+    wchar_t folderPath[MAX_PATH] = {};
+    ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, folder.path.c_str(), -1, folderPath, MAX_PATH), 0);
+    // ドラマ〜第1話〜.loxa
+    const std::wstring document =
+        std::wstring(folderPath) + L"\u30c9\u30e9\u30de\u301c\u7b2c1\u8a71\u301c.loxa";
+    const std::string bytes = Document("version: 1");
+    {
+        UniqueHandle file(CreateFileW(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr));
+    }
+
+    SHELLEXECUTEINFOW open{};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    open.lpVerb = L"open";
+    open.lpFile = document.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    const bool started = ShellExecuteExW(&open) && open.hProcess != nullptr;
+    LoxaProcess loxa;
+    if (started) {
+        loxa.process.reset(open.hProcess);
+        loxa.processId = GetProcessId(open.hProcess);
+    }
+    HWND dialog = started ? WaitForProgramDataDialog(loxa.processId, kWaitMs) : nullptr;
+    EXPECT_NE(dialog, nullptr);
+    if (dialog != nullptr) {
+        ProgramDataDialogView view;
+        EXPECT_TRUE(ReadProgramDataDialog(dialog, view));
+        EXPECT_EQ(view.title, "ニュース");
+        EXPECT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Cancel));
+        DWORD exitCode = 1;
+        EXPECT_TRUE(WaitForExit(loxa, kWaitMs, exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+    loxa.process.reset();
+    EXPECT_TRUE(DeleteFileW(document.c_str()));
 }
 
 TEST_F(RegistrationEndToEnd, UnregisterWithNothingRegisteredShowsTwoBoxes)

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <shlobj.h>
+
 #include "import_patch.h"
 
 namespace {
@@ -16,6 +18,7 @@ decltype(&RegQueryValueExA) realQueryValue;
 decltype(&RegEnumKeyExA) realEnumKey;
 decltype(&RegDeleteKeyA) realDeleteKey;
 decltype(&RegCloseKey) realCloseKey;
+decltype(&GetProcAddress) realGetProcAddress;
 
 std::string AccessName(REGSAM access)
 {
@@ -30,6 +33,8 @@ std::string AccessName(REGSAM access)
         return "KEY_READ";
     case KEY_ALL_ACCESS:
         return "KEY_ALL_ACCESS";
+    case DELETE | KEY_ENUMERATE_SUB_KEYS:
+        return "DELETE|KEY_ENUMERATE_SUB_KEYS";
     default: {
         char text[16];
         std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(access));
@@ -156,6 +161,23 @@ LONG WINAPI CloseKey(HKEY key)
     return result;
 }
 
+// Explorer is not told for real: the test prefix has no desktop to tell.
+void WINAPI ChangeNotify(LONG event, UINT flags, LPCVOID, LPCVOID)
+{
+    const bool association = event == SHCNE_ASSOCCHANGED && flags == SHCNF_IDLIST;
+    recorder->Record(association ? "notify SHCNE_ASSOCCHANGED SHCNF_IDLIST" : "notify ?",
+                     ERROR_SUCCESS);
+}
+
+FARPROC WINAPI FindProcedure(HMODULE module, const char* name)
+{
+    // A name below 0x10000 is an ordinal.
+    if (reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && std::strcmp(name, "SHChangeNotify") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&ChangeNotify));
+    }
+    return realGetProcAddress(module, name);
+}
+
 template <typename Function>
 void Patch(std::vector<std::unique_ptr<ImportPatch>>& patches, const char* name,
            Function replacement, Function& real)
@@ -178,6 +200,10 @@ RegistryCallRecorder::RegistryCallRecorder()
     Patch(patches_, "RegEnumKeyExA", &EnumKey, realEnumKey);
     Patch(patches_, "RegDeleteKeyA", &DeleteKey, realDeleteKey);
     Patch(patches_, "RegCloseKey", &CloseKey, realCloseKey);
+    auto procedures = std::make_unique<ImportPatch>("kernel32.dll", "GetProcAddress",
+                                                    reinterpret_cast<void*>(&FindProcedure));
+    realGetProcAddress = reinterpret_cast<decltype(&GetProcAddress)>(procedures->original());
+    patches_.push_back(std::move(procedures));
 }
 
 RegistryCallRecorder::~RegistryCallRecorder()

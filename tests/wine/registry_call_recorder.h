@@ -9,6 +9,7 @@
 //                                                              the size counts the NUL)
 //   query <key> <value>      size-only query     read <key> <value>  read with data
 //   enum <key> <index>       delete <key>         close <key>
+//   notify SHCNE_ASSOCCHANGED SHCNF_IDLIST   (SHChangeNotify, looked up by name)
 //
 // <value> is "(default)" for the unnamed value.
 #pragma once

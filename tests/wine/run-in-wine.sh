@@ -32,6 +32,21 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 mkdir -p "$WINEPREFIX"
+
+# The pid of this prefix's own server, if one runs. Other prefixes may have
+# servers on this machine too; a server works in a folder named after its
+# prefix's device and inode number ("server-<dev>-<ino>", in hex).
+own_server_pid() {
+  local tag pid
+  tag=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+  for pid in $(pgrep -f wineserver); do
+    case $(readlink "/proc/$pid/cwd" 2>/dev/null) in
+      */"$tag") echo "$pid"; return 0 ;;
+    esac
+  done
+  return 1
+}
+
 (
   # Parallel tests wait here for the first one to finish booting.
   flock 9
@@ -40,6 +55,7 @@ mkdir -p "$WINEPREFIX"
   # below from ending.
   if [ ! -f "$WINEPREFIX/.loxa-ready" ] || [ ! -f "$WINEPREFIX/.loxa-fonts" ]; then
     "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+    "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
     # Without a window manager Wine waits about 2 s whenever a window hides,
     # unless its windows are unmanaged.
@@ -65,11 +81,9 @@ mkdir -p "$WINEPREFIX"
   # One persistent server, and Wine's own service processes, for the whole
   # run, started detached from any test's output so that none of them keeps
   # ctest's pipe open after the test ends.
-  server_pid=$(cat "$WINEPREFIX/.loxa-server" 2>/dev/null || true)
-  if [ -z "$server_pid" ] || ! kill -0 "$server_pid" 2>/dev/null; then
+  if ! own_server_pid >/dev/null; then
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
     "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
-    pgrep -n -f wineserver > "$WINEPREFIX/.loxa-server" || true
   fi
 ) 9>"$WINEPREFIX.lock"
 

@@ -2,6 +2,7 @@
 // receiver.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +24,31 @@ const DWORD kWaitMs = ScaledWaitMs(10000);
 HDDEDATA WINAPI NoDataObject(DWORD, BYTE*, DWORD, DWORD, HSZ, UINT, UINT)
 {
     return nullptr;
+}
+
+// The data handles poked, and those the program frees itself.
+struct DataHandles {
+    decltype(&DdeClientTransaction) transact = nullptr;
+    decltype(&DdeFreeDataHandle) free = nullptr;
+    std::vector<HDDEDATA> poked;
+    std::vector<HDDEDATA> freed;
+};
+
+DataHandles* dataHandles = nullptr;
+
+HDDEDATA WINAPI WatchedTransaction(BYTE* data, DWORD size, HCONV conversation, HSZ item,
+                                   UINT format, UINT type, DWORD timeout, DWORD* result)
+{
+    if (type == XTYP_POKE && size == static_cast<DWORD>(-1)) {
+        dataHandles->poked.push_back(reinterpret_cast<HDDEDATA>(data));
+    }
+    return dataHandles->transact(data, size, conversation, item, format, type, timeout, result);
+}
+
+BOOL WINAPI WatchedFree(HDDEDATA data)
+{
+    dataHandles->freed.push_back(data);
+    return dataHandles->free(data);
 }
 
 class SendChipRecordTest : public ::testing::Test {
@@ -56,8 +82,24 @@ TEST_F(SendChipRecordTest, PokesTheRecordUnderEitherItem)
     const std::string chip = Chip("番組", "メモ");
     ASSERT_EQ(chip, ExpectedChip("番組", "メモ", 12, 31, 23, 55));
 
-    EXPECT_TRUE(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true));
-    EXPECT_TRUE(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), false));
+    DataHandles handles;
+    dataHandles = &handles;
+    {
+        ImportPatch transact("user32.dll", "DdeClientTransaction",
+                             reinterpret_cast<void*>(&WatchedTransaction));
+        ImportPatch free("user32.dll", "DdeFreeDataHandle", reinterpret_cast<void*>(&WatchedFree));
+        ASSERT_TRUE(transact.active() && free.active());
+        handles.transact = reinterpret_cast<decltype(&DdeClientTransaction)>(transact.original());
+        handles.free = reinterpret_cast<decltype(&DdeFreeDataHandle)>(free.original());
+        EXPECT_TRUE(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true));
+        EXPECT_TRUE(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), false));
+    }
+    dataHandles = nullptr;
+    // A poked handle is the DDE library's: the program never frees it.
+    ASSERT_EQ(handles.poked.size(), 2u);
+    for (HDDEDATA poked : handles.poked) {
+        EXPECT_EQ(std::count(handles.freed.begin(), handles.freed.end(), poked), 0);
+    }
     std::string bytes;
     std::string line;
     ASSERT_TRUE(WaitForChip(receiver, 1, kWaitMs, bytes, line));

@@ -65,15 +65,28 @@ void ExpectBoxes(const RunResult& run, const std::vector<const char*>& texts)
     }
 }
 
-Lines Deletions(const Lines& calls)
+Lines CallsOf(const Lines& calls, const char* verb)
 {
-    Lines deletions;
+    Lines found;
     for (const std::string& line : calls) {
-        if (line.rfind("delete ", 0) == 0) {
-            deletions.push_back(line);
+        if (line.rfind(verb, 0) == 0) {
+            found.push_back(line);
         }
     }
-    return deletions;
+    return found;
+}
+
+Lines Deletions(const Lines& calls)
+{
+    return CallsOf(calls, "delete ");
+}
+
+// Explorer is told at most once, and only when keys went.
+const Lines kNotifiedOnce = {"notify SHCNE_ASSOCCHANGED SHCNF_IDLIST"};
+
+Lines Notifications(const Lines& calls)
+{
+    return CallsOf(calls, "notify ");
 }
 
 void ExpectEverythingRegistered(const RegistrySandbox& sandbox)
@@ -98,6 +111,20 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
                                    REG_SZ, std::string("C:\\plugins\\rec.dll", 19)));
     ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\Mail\\Options", "to",
                                    REG_SZ, std::string("a@b", 4)));
+    // The longest key name: 255 characters, 510 bytes.
+    std::string longest;
+    for (int i = 0; i < 255; ++i) {
+        longest += "漢"; // 8A BF
+    }
+    // Named relative to its parent: Wine's ANSI calls take a whole path of
+    // 260 characters at most.
+    UniqueKey list;
+    ASSERT_EQ(
+        RegOpenKeyExA(sandbox.currentUser(), "SOFTWARE\\Loxa", 0, KEY_CREATE_SUB_KEY, list.put()),
+        ERROR_SUCCESS);
+    ASSERT_TRUE(WriteRegistryValue(list.get(), longest.c_str(), nullptr, REG_SZ,
+                                   std::string("C:\\p.dll", 9)));
+    list.reset();
 
     RunResult run = RunUnregisterFileType();
 
@@ -123,9 +150,11 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
             "delete HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info",
             "delete HKCU\\SOFTWARE\\Loxa\\Mail\\Options",
             "delete HKCU\\SOFTWARE\\Loxa\\Mail",
+            "delete HKCU\\SOFTWARE\\Loxa\\" + longest, // 漢 (U+6F22) before 録 (U+9332)
             "delete HKCU\\SOFTWARE\\Loxa\\録画予約",
             "delete HKCU\\SOFTWARE\\Loxa",
         }));
+    EXPECT_EQ(Notifications(run.calls), kNotifiedOnce);
 
     for (const char* key : {".loxa", "Loxa.ProgramInfo", kClassesRootMimeType}) {
         EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), key)) << key;
@@ -145,6 +174,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
     RunResult second = RunUnregisterFileType();
     EXPECT_EQ(second.result, RegistrationOutcome::Failed);
     ExpectBoxes(second, {kOpenFailedText, kRefusedText});
+    EXPECT_TRUE(Notifications(second.calls).empty());
 }
 
 TEST(UnregisterFileType, NothingRegisteredShowsTwoBoxesAndDeletesNothing)
@@ -251,6 +281,7 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
             EXPECT_EQ(run.result, each.boxes[0] == kOpenFailedText ? RegistrationOutcome::Failed
                                                                    : RegistrationOutcome::Refused);
             EXPECT_TRUE(Deletions(run.calls).empty());
+            EXPECT_TRUE(Notifications(run.calls).empty());
             ExpectEverythingRegistered(sandbox);
         } else {
             EXPECT_EQ(run.result, RegistrationOutcome::Done);
@@ -320,28 +351,37 @@ struct StuckCase {
     const char* name;
     std::vector<std::string> failures;
     std::vector<const char*> staying; // root-prefixed: "HKCR\\..." or "HKLM\\..."
+    bool anyGone = true;              // Explorer is told only when a key went
 };
 
 const StuckCase kStuckCases[] = {
-    // No rights, as from a prompt that is not elevated: the full-access
-    // opens of the machine-wide keys fail.
+    // No rights, as from a prompt that is not elevated: the opens of the
+    // machine-wide keys for deletion fail.
     {"no rights on the HKLM keys",
-     {"open HKLM\\SOFTWARE\\Classes\\.loxa KEY_ALL_ACCESS",
-      "open HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo KEY_ALL_ACCESS",
+     {"open HKLM\\SOFTWARE\\Classes\\.loxa DELETE|KEY_ENUMERATE_SUB_KEYS",
+      "open HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo DELETE|KEY_ENUMERATE_SUB_KEYS",
       "open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info "
-      "KEY_ALL_ACCESS"},
+      "DELETE|KEY_ENUMERATE_SUB_KEYS"},
      {"HKLM\\SOFTWARE\\Classes\\.loxa", "HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo"}},
     {"HKLM classes key unreadable",
      {"open HKLM\\SOFTWARE\\Classes KEY_READ"},
      {"HKLM\\SOFTWARE\\Classes\\.loxa", "HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo"}},
     {"HKLM extension only",
-     {"open HKLM\\SOFTWARE\\Classes\\.loxa KEY_ALL_ACCESS"},
+     {"open HKLM\\SOFTWARE\\Classes\\.loxa DELETE|KEY_ENUMERATE_SUB_KEYS"},
      {"HKLM\\SOFTWARE\\Classes\\.loxa"}},
     {"HKLM ProgID only",
-     {"open HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo KEY_ALL_ACCESS"},
+     {"open HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo DELETE|KEY_ENUMERATE_SUB_KEYS"},
      {"HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo"}},
     {"HKCR extension refuses deletion", {"delete HKCR\\.loxa"}, {"HKCR\\.loxa"}},
     {"HKCR ProgID refuses deletion", {"delete HKCR\\Loxa.ProgramInfo"}, {"HKCR\\Loxa.ProgramInfo"}},
+    {"no class key can go",
+     {"open HKLM\\SOFTWARE\\Classes KEY_READ",
+      "open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type KEY_READ",
+      "open HKCR\\.loxa DELETE|KEY_ENUMERATE_SUB_KEYS",
+      "open HKCR\\Loxa.ProgramInfo DELETE|KEY_ENUMERATE_SUB_KEYS",
+      "open HKCR\\MIME\\Database\\Content Type KEY_READ"},
+     {"HKCR\\.loxa", "HKCR\\Loxa.ProgramInfo", "HKLM\\SOFTWARE\\Classes\\.loxa"},
+     false},
 };
 
 TEST(UnregisterFileType, KeysThatStayAreReportedAndThePluginListKept)
@@ -372,6 +412,7 @@ TEST(UnregisterFileType, KeysThatStayAreReportedAndThePluginListKept)
         for (const std::string& line : Deletions(run.calls)) {
             EXPECT_EQ(line.find("HKCU"), std::string::npos) << line;
         }
+        EXPECT_EQ(Notifications(run.calls), each.anyGone ? kNotifiedOnce : Lines{});
     }
 }
 
@@ -465,11 +506,11 @@ TEST(DeleteKeyTree, AStuckSubkeyEndsEachLevelAtOnce)
     }
     EXPECT_FALSE(deleted);
     EXPECT_EQ(calls, (Lines{
-                         "open HKCU\\SOFTWARE\\Tree KEY_ALL_ACCESS",
+                         "open HKCU\\SOFTWARE\\Tree DELETE|KEY_ENUMERATE_SUB_KEYS",
                          "enum HKCU\\SOFTWARE\\Tree 0",
-                         "open HKCU\\SOFTWARE\\Tree\\mid KEY_ALL_ACCESS",
+                         "open HKCU\\SOFTWARE\\Tree\\mid DELETE|KEY_ENUMERATE_SUB_KEYS",
                          "enum HKCU\\SOFTWARE\\Tree\\mid 0",
-                         "open HKCU\\SOFTWARE\\Tree\\mid\\a KEY_ALL_ACCESS",
+                         "open HKCU\\SOFTWARE\\Tree\\mid\\a DELETE|KEY_ENUMERATE_SUB_KEYS",
                          "enum HKCU\\SOFTWARE\\Tree\\mid\\a 0 -> 259",
                          "close HKCU\\SOFTWARE\\Tree\\mid\\a",
                          "delete HKCU\\SOFTWARE\\Tree\\mid\\a -> 5",
@@ -497,7 +538,7 @@ TEST(DeleteKeyTree, EnumerationFailureEndsThatLevel)
         calls = registry.calls();
     }
     EXPECT_EQ(calls, (Lines{
-                         "open HKCU\\SOFTWARE\\Tree KEY_ALL_ACCESS",
+                         "open HKCU\\SOFTWARE\\Tree DELETE|KEY_ENUMERATE_SUB_KEYS",
                          "enum HKCU\\SOFTWARE\\Tree 0 -> 234",
                          "close HKCU\\SOFTWARE\\Tree",
                          "delete HKCU\\SOFTWARE\\Tree -> 5",
@@ -514,7 +555,8 @@ TEST(DeleteKeyTree, MissingKeyIsLeftAlone)
 
     DeleteKeyTree(HKEY_CURRENT_USER, kTree);
 
-    EXPECT_EQ(registry.calls(), (Lines{"open HKCU\\SOFTWARE\\Tree KEY_ALL_ACCESS -> 2"}));
+    EXPECT_EQ(registry.calls(),
+              (Lines{"open HKCU\\SOFTWARE\\Tree DELETE|KEY_ENUMERATE_SUB_KEYS -> 2"}));
 }
 
 } // namespace

@@ -189,7 +189,7 @@ std::string LoxaExecutablePath()
 }
 
 bool StartProcessInJob(std::string& commandLine, char* environment, UniqueHandle& job,
-                       PROCESS_INFORMATION& info)
+                       PROCESS_INFORMATION& info, const char* program)
 {
     job.reset(CreateJobObjectA(nullptr, nullptr));
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
@@ -202,7 +202,7 @@ bool StartProcessInJob(std::string& commandLine, char* environment, UniqueHandle
     // Suspended until it is in the job, so that nothing it starts escapes.
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+    if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                         environment, nullptr, &startup, &info)) {
         return false;
     }

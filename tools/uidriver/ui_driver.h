@@ -61,9 +61,11 @@ struct LoxaProcess {
 // fresh job object that kills every process in it when its last handle
 // closes: when `job` goes, or when the test program itself ends in any way,
 // a time-out or a crash included. `info.hThread` is closed already. The
-// platform may write into `commandLine`.
+// platform may write into `commandLine`. With `program` named, the line
+// reaches the process exactly as given (Wine puts quotes around a program
+// path with a blank that it had to search for; Windows never does).
 bool StartProcessInJob(std::string& commandLine, char* environment, UniqueHandle& job,
-                       PROCESS_INFORMATION& info);
+                       PROCESS_INFORMATION& info, const char* program = nullptr);
 
 // The full path of loxa.exe beside the running test program.
 std::string LoxaExecutablePath();
