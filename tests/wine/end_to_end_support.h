@@ -64,6 +64,26 @@ inline void ExpectUsageMessage(const MessageBoxView& box)
     EXPECT_EQ(box.icon, BoxIcon::Information);
 }
 
+// Starts loxa.exe with `tail` and answers every box it shows (collected in
+// `boxes`) until it ends; the run must end with `expectedExitCode`.
+inline void RunAnsweringBoxes(LoxaProcess& loxa, const std::string& tail,
+                              std::vector<MessageBoxView>& boxes, DWORD expectedExitCode = 0)
+{
+    ASSERT_TRUE(StartLoxa(tail, loxa)) << tail;
+    DWORD exitCode = 99;
+    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes)) << tail;
+    EXPECT_EQ(exitCode, expectedExitCode) << tail;
+}
+
+// The same, and the run shows no box at all.
+inline void ExpectRunWithoutBoxes(const std::string& tail, DWORD expectedExitCode = 0)
+{
+    LoxaProcess loxa;
+    std::vector<MessageBoxView> boxes;
+    ASSERT_NO_FATAL_FAILURE(RunAnsweringBoxes(loxa, tail, boxes, expectedExitCode));
+    EXPECT_TRUE(boxes.empty()) << tail << ": " << boxes[0].text;
+}
+
 // Starts loxa.exe with `tail`, expects the version warning, answers it with
 // `answer` and expects the run to end with 0 (answering whatever follows).
 inline void ExpectWarningThenExitZero(const std::string& tail, int answer)

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "registration/register_file_type.h"
 #include "registration/unregister_file_type.h"
 #include "registration_texts.h"
+#include "registration_run.h"
 #include "registry_call_recorder.h"
 #include "registry_sandbox.h"
 
@@ -126,31 +126,6 @@ void ExpectOneBox(const MessageBoxRecorder& boxes, const char* text, UINT style)
     EXPECT_EQ(box.owner, nullptr);
 }
 
-struct RunResult {
-    RegistrationOutcome result = static_cast<RegistrationOutcome>(-1);
-    Lines calls;
-    Lines openKeys;
-    std::vector<RecordedMessageBox> boxes;
-};
-
-// Runs RegisterFileType with recorders in place; `prepare` may ask for
-// failures before the run.
-RunResult RunRegisterFileType(const std::function<void(RegistryCallRecorder&)>& prepare = {})
-{
-    RunResult run;
-    MessageBoxRecorder boxes;
-    RegistryCallRecorder registry;
-    EXPECT_TRUE(boxes.active() && registry.active());
-    if (prepare) {
-        prepare(registry);
-    }
-    run.result = RegisterFileType();
-    run.calls = registry.calls();
-    run.openKeys = registry.OpenKeys();
-    run.boxes = boxes.boxes();
-    return run;
-}
-
 TEST(RegisterFileType, WritesTheEighteenStepsInOrderClosingEachKeyWhenDone)
 {
     RegistrySandbox sandbox;
@@ -225,9 +200,9 @@ TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    ASSERT_EQ(RunRegisterFileType().result, RegistrationOutcome::Done);
+    ASSERT_EQ(RunRecorded(&RegisterFileType).result, RegistrationOutcome::Done);
 
-    RunResult second = RunRegisterFileType();
+    RegistrationRun second = RunRecorded(&RegisterFileType);
 
     EXPECT_EQ(second.result, RegistrationOutcome::AlreadyRegistered);
     EXPECT_EQ(
@@ -303,7 +278,7 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
                                          : WriteRegistryKey(root, key));
         }
 
-        RunResult run = RunRegisterFileType();
+        RegistrationRun run = RunRecorded(&RegisterFileType);
 
         EXPECT_TRUE(run.openKeys.empty());
         ASSERT_EQ(run.boxes.size(), 1u);
@@ -352,7 +327,7 @@ TEST(RegisterFileType, MissingMimeDatabaseStopsBeforeAnyWrite)
         RegistrySandbox sandbox(options);
         ASSERT_TRUE(sandbox.ready());
 
-        RunResult run = RunRegisterFileType();
+        RegistrationRun run = RunRecorded(&RegisterFileType);
 
         EXPECT_EQ(run.result, RegistrationOutcome::Failed);
         ASSERT_EQ(run.boxes.size(), 1u);
@@ -375,7 +350,7 @@ TEST(RegisterFileType, PreCheckPassesWhenTheExtensionCannotBeRead)
                                    "MIME\\Database\\Content Type\\application/x-tv-program-info",
                                    "Extension", REG_SZ, kLoxa));
 
-    RunResult run = RunRegisterFileType([](RegistryCallRecorder& registry) {
+    RegistrationRun run = RunRecorded(&RegisterFileType, [](RegistryCallRecorder& registry) {
         registry.FailCall(
             "read HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
             ERROR_ACCESS_DENIED);
@@ -403,12 +378,13 @@ TEST(RegisterFileType, PreCheckPassesWhenNoBufferCanBeHad)
         sandbox.localMachine(),
         "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
         "Extension", REG_SZ, kLoxa));
-    RunResult run;
+    RegistrationRun run;
     {
         ImportPatch heap("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(&FailingHeapAlloc));
         ASSERT_TRUE(heap.active());
         realHeapAlloc = reinterpret_cast<decltype(&HeapAlloc)>(heap.original());
-        run = RunRegisterFileType([](RegistryCallRecorder&) { failHeapAllocations = true; });
+        run = RunRecorded(&RegisterFileType,
+                          [](RegistryCallRecorder&) { failHeapAllocations = true; });
         failHeapAllocations = false;
     }
     EXPECT_EQ(run.result, RegistrationOutcome::Done);
@@ -458,9 +434,10 @@ TEST(RegisterFileType, FailingCallStopsTheWritesClosesEveryKeyAndKeepsWhatWasWri
         RegistrySandbox sandbox;
         ASSERT_TRUE(sandbox.ready());
 
-        RunResult run = RunRegisterFileType([&line](RegistryCallRecorder& registry) {
-            registry.FailCall(line, ERROR_ACCESS_DENIED);
-        });
+        RegistrationRun run =
+            RunRecorded(&RegisterFileType, [&line](RegistryCallRecorder& registry) {
+                registry.FailCall(line, ERROR_ACCESS_DENIED);
+            });
 
         EXPECT_EQ(run.result, RegistrationOutcome::Failed);
         EXPECT_EQ(run.calls, ExpectedUpToFailure(failing));
@@ -481,7 +458,7 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     RegistrySandbox sandbox(options);
     ASSERT_TRUE(sandbox.ready());
 
-    RunResult run = RunRegisterFileType();
+    RegistrationRun run = RunRecorded(&RegisterFileType);
 
     EXPECT_EQ(run.result, RegistrationOutcome::Failed);
     ASSERT_EQ(run.boxes.size(), 1u);
@@ -501,7 +478,7 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\.loxa"));
     EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
 
-    RunResult again = RunRegisterFileType();
+    RegistrationRun again = RunRecorded(&RegisterFileType);
     EXPECT_NE(again.result, RegistrationOutcome::Done);
     ASSERT_EQ(again.boxes.size(), 1u);
     EXPECT_EQ(again.boxes[0].text, kAlreadyInstalledText);
@@ -574,14 +551,14 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
         ASSERT_TRUE(sandbox.ready());
         pathFault = each.fault;
         shortPathLength = each.length;
-        RunResult run;
+        RegistrationRun run;
         {
             ImportPatch module("kernel32.dll", "GetModuleFileNameA",
                                reinterpret_cast<void*>(&FakeModuleFileName));
             ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
                                   reinterpret_cast<void*>(&FakeShortPathName));
             ASSERT_TRUE(module.active() && shortPath.active());
-            run = RunRegisterFileType();
+            run = RunRecorded(&RegisterFileType);
         }
         pathFault = PathFault::None;
 
@@ -635,14 +612,14 @@ TEST(RegisterFileType, CommandWithABlankInTheProgramPathOpensTheDocument)
     const std::string usualModulePath = modulePath;
     modulePath = program;
     pathFault = PathFault::LongKept;
-    RunResult run;
+    RegistrationRun run;
     {
         ImportPatch module("kernel32.dll", "GetModuleFileNameA",
                            reinterpret_cast<void*>(&FakeModuleFileName));
         ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
                               reinterpret_cast<void*>(&FakeShortPathName));
         ASSERT_TRUE(module.active() && shortPath.active());
-        run = RunRegisterFileType();
+        run = RunRecorded(&RegisterFileType);
     }
     pathFault = PathFault::None;
     modulePath = usualModulePath;
