@@ -64,24 +64,40 @@ inline void ExpectUsageMessage(const MessageBoxView& box)
     EXPECT_EQ(box.icon, BoxIcon::Information);
 }
 
-// Starts loxa.exe with `tail` and answers every box it shows (collected in
-// `boxes`) until it ends; the run must end with `expectedExitCode`.
+// Answers every box or dialog the run shows (collected in `boxes`) until it
+// ends; it must end with `expectedExitCode`.
+inline void AnswerBoxesUntilExit(const LoxaProcess& loxa, std::vector<MessageBoxView>& boxes,
+                                 DWORD expectedExitCode = 0)
+{
+    DWORD exitCode = 99;
+    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes)) << "the run did not end";
+    EXPECT_EQ(exitCode, expectedExitCode);
+}
+
+// The same, and the run shows nothing more.
+inline void ExpectExitWithoutBoxes(const LoxaProcess& loxa, DWORD expectedExitCode = 0)
+{
+    std::vector<MessageBoxView> boxes;
+    ASSERT_NO_FATAL_FAILURE(AnswerBoxesUntilExit(loxa, boxes, expectedExitCode));
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+}
+
+// Starts loxa.exe with `tail`, then AnswerBoxesUntilExit.
 inline void RunAnsweringBoxes(LoxaProcess& loxa, const std::string& tail,
                               std::vector<MessageBoxView>& boxes, DWORD expectedExitCode = 0)
 {
-    ASSERT_TRUE(StartLoxa(tail, loxa)) << tail;
-    DWORD exitCode = 99;
-    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes)) << tail;
-    EXPECT_EQ(exitCode, expectedExitCode) << tail;
+    SCOPED_TRACE(tail);
+    ASSERT_TRUE(StartLoxa(tail, loxa));
+    AnswerBoxesUntilExit(loxa, boxes, expectedExitCode);
 }
 
-// The same, and the run shows no box at all.
+// Starts loxa.exe with `tail`, then ExpectExitWithoutBoxes.
 inline void ExpectRunWithoutBoxes(const std::string& tail, DWORD expectedExitCode = 0)
 {
+    SCOPED_TRACE(tail);
     LoxaProcess loxa;
-    std::vector<MessageBoxView> boxes;
-    ASSERT_NO_FATAL_FAILURE(RunAnsweringBoxes(loxa, tail, boxes, expectedExitCode));
-    EXPECT_TRUE(boxes.empty()) << tail << ": " << boxes[0].text;
+    ASSERT_TRUE(StartLoxa(tail, loxa));
+    ExpectExitWithoutBoxes(loxa, expectedExitCode);
 }
 
 // Starts loxa.exe with `tail`, expects the version warning, answers it with

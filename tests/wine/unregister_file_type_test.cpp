@@ -26,8 +26,10 @@ constexpr char kClassesRootMimeType[] =
 constexpr char kMachineMimeType[] =
     "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
 
-void Register()
+// A fresh registration under the sandbox's roots.
+void Register(const RegistrySandbox& sandbox)
 {
+    ASSERT_TRUE(sandbox.ready());
     MessageBoxRecorder boxes;
     ASSERT_EQ(RegisterFileType(), RegistrationOutcome::Done);
 }
@@ -82,8 +84,7 @@ void ExpectEverythingRegistered(const RegistrySandbox& sandbox)
 TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
 {
     RegistrySandbox sandbox;
-    ASSERT_TRUE(sandbox.ready());
-    Register();
+    ASSERT_NO_FATAL_FAILURE(Register(sandbox));
     // Plug-in handlers that the chooser would list.
     ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約", nullptr,
                                    REG_SZ, std::string("C:\\plugins\\rec.dll", 19)));
@@ -247,8 +248,7 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
     for (const OwnerCase& each : kOwnerCases) {
         SCOPED_TRACE(each.name);
         RegistrySandbox sandbox;
-        ASSERT_TRUE(sandbox.ready());
-        Register();
+        ASSERT_NO_FATAL_FAILURE(Register(sandbox));
         ASSERT_TRUE(each.alter(sandbox));
 
         RegistrationRun run = RunRecorded(&UnregisterFileType);
@@ -274,8 +274,7 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
 TEST(UnregisterFileType, UnreadableDescriptionPasses)
 {
     RegistrySandbox sandbox;
-    ASSERT_TRUE(sandbox.ready());
-    Register();
+    ASSERT_NO_FATAL_FAILURE(Register(sandbox));
     ASSERT_TRUE(
         SetDescription(sandbox.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Other", 6)));
 
@@ -290,8 +289,7 @@ TEST(UnregisterFileType, UnreadableDescriptionPasses)
 TEST(UnregisterFileType, KeysAlreadyGoneOrParentsUnopenableAreSkippedSilently)
 {
     RegistrySandbox sandbox;
-    ASSERT_TRUE(sandbox.ready());
-    Register();
+    ASSERT_NO_FATAL_FAILURE(Register(sandbox));
     ASSERT_EQ(RegDeleteTreeA(sandbox.classesRoot(), ".loxa"), ERROR_SUCCESS);
     ASSERT_EQ(RegDeleteTreeA(sandbox.currentUser(), "SOFTWARE\\Loxa"), ERROR_SUCCESS);
 
@@ -367,8 +365,7 @@ TEST(UnregisterFileType, KeysThatStayAreReportedAndThePluginListKept)
     for (const StuckCase& each : kStuckCases) {
         SCOPED_TRACE(each.name);
         RegistrySandbox sandbox;
-        ASSERT_TRUE(sandbox.ready());
-        Register();
+        ASSERT_NO_FATAL_FAILURE(Register(sandbox));
         ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約", nullptr,
                                        REG_SZ, std::string("C:\\plugins\\rec.dll", 19)));
 

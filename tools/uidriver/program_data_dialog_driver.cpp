@@ -112,9 +112,17 @@ HWND WaitForMessageBoxOverDialog(DWORD processId, DWORD timeoutMs)
 
 bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view)
 {
-    // The window shows before its thread is back in the dialog's message
-    // loop, with a box that has just gone still being torn down; a read
-    // begins only once the dialog itself answers.
+    // The window shows before it is active and before its thread is back in
+    // the dialog's message loop; a read begins only once the dialog is the
+    // active window of its thread (it waits the while it takes) and answers.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    const DWORD threadId = GetWindowThreadProcessId(dialog, nullptr);
+    const ULONGLONG deadline = GetTickCount64() + AnswerWaitMs();
+    while (IsWindow(dialog) && GetTickCount64() < deadline
+           && !(GetGUIThreadInfo(threadId, &thread) && thread.hwndActive == dialog)) {
+        Sleep(20);
+    }
     DWORD_PTR answer = 0;
     if (!IsWindow(dialog)
         || !SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, AnswerWaitMs(), &answer)) {

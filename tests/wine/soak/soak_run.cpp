@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "end_to_end_support.h"
 #include "expected_chip.h"
@@ -112,7 +113,10 @@ void RunSoakDocument(const std::string& document, const SoakExpectation& expecte
     // then a read of its fields would time out.
     ASSERT_EQ(WaitForInputIdle(loxa.process.get(), kDialogWaitMs), 0u);
     ProgramDataDialogView& view = measure.shown;
-    ASSERT_TRUE(ReadProgramDataDialog(dialog, view));
+    DWORD exitCode = STILL_ACTIVE;
+    ASSERT_TRUE(ReadProgramDataDialog(dialog, view))
+        << (WaitForExit(loxa, 0, exitCode) ? "loxa.exe ended with " + std::to_string(exitCode)
+                                           : "loxa.exe runs");
     measure.dialogMs = GetTickCount() - start;
     ExpectFields(view, expected);
     measure.peakBytes = PeakMemoryBytes(loxa.process.get());
