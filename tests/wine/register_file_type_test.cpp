@@ -116,29 +116,16 @@ std::string ShortModulePath()
     return path;
 }
 
-void ExpectOneBox(const MessageBoxRecorder& boxes, const char* text, UINT style)
-{
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    const RecordedMessageBox& box = boxes.boxes()[0];
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.caption, "Loxa");
-    EXPECT_EQ(box.style, style);
-    EXPECT_EQ(box.owner, nullptr);
-}
-
 TEST(RegisterFileType, WritesTheEighteenStepsInOrderClosingEachKeyWhenDone)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    MessageBoxRecorder boxes;
-    RegistryCallRecorder registry;
-    ASSERT_TRUE(boxes.active() && registry.active());
+    RegistrationRun run = RunRecorded(&RegisterFileType);
 
-    EXPECT_EQ(RegisterFileType(), RegistrationOutcome::Done);
-
-    EXPECT_EQ(registry.calls(), Concat(Concat(kCleanPreCheck, kWrites), {kNotify}));
-    EXPECT_TRUE(registry.OpenKeys().empty());
-    ExpectOneBox(boxes, kRegisteredText, MB_OK);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
+    EXPECT_EQ(run.calls, Concat(Concat(kCleanPreCheck, kWrites), {kNotify}));
+    EXPECT_TRUE(run.openKeys.empty());
+    ExpectBoxes(run, {kRegisteredText});
 }
 
 TEST(RegisterFileType, LeavesTheSameEntriesUnderBothRootsAndTheUserKey)
@@ -216,10 +203,7 @@ TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
             "close HKCR\\MIME\\Database\\Content Type",
         }));
     EXPECT_TRUE(second.openKeys.empty());
-    ASSERT_EQ(second.boxes.size(), 1u);
-    EXPECT_EQ(second.boxes[0].text, kAlreadyInstalledText);
-    EXPECT_EQ(second.boxes[0].caption, "Loxa");
-    EXPECT_EQ(second.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    ExpectBoxes(second, {kAlreadyInstalledText}, MB_OK | MB_ICONINFORMATION);
 }
 
 // An "Extension" value that a pre-check case starts from.
@@ -281,15 +265,11 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
         RegistrationRun run = RunRecorded(&RegisterFileType);
 
         EXPECT_TRUE(run.openKeys.empty());
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].caption, "Loxa");
-        EXPECT_EQ(run.boxes[0].owner, nullptr);
         if (each.refusal != nullptr) {
             EXPECT_EQ(run.result, each.refusal == kAlreadyInstalledText
                                       ? RegistrationOutcome::AlreadyRegistered
                                       : RegistrationOutcome::Refused);
-            EXPECT_EQ(run.boxes[0].text, each.refusal);
-            EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+            ExpectBoxes(run, {each.refusal}, MB_OK | MB_ICONINFORMATION);
             for (const std::string& line : run.calls) {
                 EXPECT_TRUE(line.rfind("create ", 0) != 0 && line.rfind("set ", 0) != 0
                             && line.rfind("notify ", 0) != 0)
@@ -298,7 +278,7 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
             EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), ".loxa"));
         } else {
             EXPECT_EQ(run.result, RegistrationOutcome::Done);
-            EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+            ExpectBoxes(run, {kRegisteredText});
             // Overwritten under both roots.
             EXPECT_EQ(
                 ReadRegistryValue(sandbox.classesRoot(),
@@ -330,9 +310,7 @@ TEST(RegisterFileType, MissingMimeDatabaseStopsBeforeAnyWrite)
         RegistrationRun run = RunRecorded(&RegisterFileType);
 
         EXPECT_EQ(run.result, RegistrationOutcome::Failed);
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
-        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+        ExpectBoxes(run, {kOpenFailedText}, MB_OK | MB_ICONINFORMATION);
         EXPECT_TRUE(run.openKeys.empty());
         ASSERT_FALSE(run.calls.empty());
         EXPECT_NE(run.calls.back().find(" -> 2"), std::string::npos) << run.calls.back();
@@ -357,8 +335,7 @@ TEST(RegisterFileType, PreCheckPassesWhenTheExtensionCannotBeRead)
     });
 
     EXPECT_EQ(run.result, RegistrationOutcome::Done);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+    ExpectBoxes(run, {kRegisteredText});
     EXPECT_TRUE(run.openKeys.empty());
 }
 
@@ -388,8 +365,7 @@ TEST(RegisterFileType, PreCheckPassesWhenNoBufferCanBeHad)
         failHeapAllocations = false;
     }
     EXPECT_EQ(run.result, RegistrationOutcome::Done);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+    ExpectBoxes(run, {kRegisteredText});
     EXPECT_TRUE(run.openKeys.empty());
 }
 
@@ -442,10 +418,7 @@ TEST(RegisterFileType, FailingCallStopsTheWritesClosesEveryKeyAndKeepsWhatWasWri
         EXPECT_EQ(run.result, RegistrationOutcome::Failed);
         EXPECT_EQ(run.calls, ExpectedUpToFailure(failing));
         EXPECT_TRUE(run.openKeys.empty());
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].text, line.rfind("set ", 0) == 0 ? kSetFailedText : kOpenFailedText);
-        EXPECT_EQ(run.boxes[0].caption, "Loxa");
-        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+        ExpectBoxes(run, {line.rfind("set ", 0) == 0 ? kSetFailedText : kOpenFailedText});
     }
 }
 
@@ -461,9 +434,7 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     RegistrationRun run = RunRecorded(&RegisterFileType);
 
     EXPECT_EQ(run.result, RegistrationOutcome::Failed);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
-    EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+    ExpectBoxes(run, {kOpenFailedText});
     EXPECT_TRUE(run.openKeys.empty());
     ASSERT_GE(run.calls.size(), 2u);
     EXPECT_EQ(run.calls[run.calls.size() - 2],
@@ -480,8 +451,7 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
 
     RegistrationRun again = RunRecorded(&RegisterFileType);
     EXPECT_NE(again.result, RegistrationOutcome::Done);
-    ASSERT_EQ(again.boxes.size(), 1u);
-    EXPECT_EQ(again.boxes[0].text, kAlreadyInstalledText);
+    ExpectBoxes(again, {kAlreadyInstalledText}, MB_OK | MB_ICONINFORMATION);
 }
 
 // What GetModuleFileNameA and GetShortPathNameA hand back.
@@ -563,15 +533,12 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
         pathFault = PathFault::None;
 
         EXPECT_TRUE(run.openKeys.empty());
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+        ExpectBoxes(run, {each.registers ? kRegisteredText : kOpenFailedText});
         if (!each.registers) {
             EXPECT_EQ(run.result, RegistrationOutcome::Failed);
-            EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
             EXPECT_EQ(run.calls, kCleanPreCheck);
         } else {
             EXPECT_EQ(run.result, RegistrationOutcome::Done);
-            EXPECT_EQ(run.boxes[0].text, kRegisteredText);
             const std::string path =
                 each.command != nullptr ? modulePath : "C:\\" + std::string(each.length - 3, 'A');
             const std::string command = each.command != nullptr ? each.command : path + " %1";

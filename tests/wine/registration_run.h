@@ -38,3 +38,17 @@ inline RegistrationRun RunRecorded(RegistrationRoutine routine,
     run.boxes = boxes.boxes();
     return run;
 }
+
+// Expects the run's boxes to show `texts` in order, each captioned "Loxa",
+// owned by no window and of `style`.
+inline void ExpectBoxes(const RegistrationRun& run, const std::vector<const char*>& texts,
+                        UINT style = MB_OK)
+{
+    ASSERT_EQ(run.boxes.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(run.boxes[i].text, texts[i]);
+        EXPECT_EQ(run.boxes[i].caption, "Loxa");
+        EXPECT_EQ(run.boxes[i].style, style);
+        EXPECT_EQ(run.boxes[i].owner, nullptr);
+    }
+}

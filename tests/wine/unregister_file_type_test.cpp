@@ -34,17 +34,6 @@ void Register(const RegistrySandbox& sandbox)
     ASSERT_EQ(RegisterFileType(), RegistrationOutcome::Done);
 }
 
-void ExpectBoxes(const RegistrationRun& run, const std::vector<const char*>& texts)
-{
-    ASSERT_EQ(run.boxes.size(), texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-        EXPECT_EQ(run.boxes[i].text, texts[i]);
-        EXPECT_EQ(run.boxes[i].caption, "Loxa");
-        EXPECT_EQ(run.boxes[i].style, static_cast<UINT>(MB_OK));
-        EXPECT_EQ(run.boxes[i].owner, nullptr);
-    }
-}
-
 Lines CallsOf(const Lines& calls, const char* verb)
 {
     Lines found;
