@@ -100,18 +100,23 @@ inline void ExpectRunWithoutBoxes(const std::string& tail, DWORD expectedExitCod
     ExpectExitWithoutBoxes(loxa, expectedExitCode);
 }
 
-// Starts loxa.exe with `tail`, expects the version warning, answers it with
-// `answer` and expects the run to end with 0 (answering whatever follows).
-inline void ExpectWarningThenExitZero(const std::string& tail, int answer)
+// Expects the version warning, answers it with `answer` and expects the run
+// to end with 0 (answering whatever follows).
+inline void ExpectWarningThenExitZero(const LoxaProcess& loxa, int answer)
 {
-    LoxaProcess loxa;
-    ASSERT_TRUE(StartLoxa(tail, loxa)) << tail;
     MessageBoxView box;
-    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << tail;
+    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << "no version warning";
     ExpectVersionWarning(box);
     ASSERT_TRUE(PressDialogButton(box.window, answer));
-    DWORD exitCode = 1;
     std::vector<MessageBoxView> later;
-    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, later)) << tail;
-    EXPECT_EQ(exitCode, 0u) << tail;
+    AnswerBoxesUntilExit(loxa, later);
+}
+
+// The same for loxa.exe started with `tail`.
+inline void ExpectWarningThenExitZero(const std::string& tail, int answer)
+{
+    SCOPED_TRACE(tail);
+    LoxaProcess loxa;
+    ASSERT_TRUE(StartLoxa(tail, loxa));
+    ExpectWarningThenExitZero(loxa, answer);
 }
