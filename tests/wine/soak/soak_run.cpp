@@ -47,6 +47,15 @@ void WaitForExitWatchingPeak(const LoxaProcess& loxa, SIZE_T& peakBytes)
     EXPECT_EQ(exitCode, 0u);
 }
 
+// What failed was no fault of the program only when loxa.exe has already
+// ended with 0 (see SoakMeasure::endedUnread).
+void ExpectEndedUnread(const LoxaProcess& loxa, SoakMeasure& measure, const char* what)
+{
+    DWORD exitCode = STILL_ACTIVE;
+    measure.endedUnread = WaitForExit(loxa, 0, exitCode) && exitCode == 0;
+    ASSERT_TRUE(measure.endedUnread) << what << "; exit code " << exitCode;
+}
+
 } // namespace
 
 SoakExpectation SoakHeaderFields(const std::string& title, const std::string& memo)
@@ -97,7 +106,10 @@ void RunSoakDocument(const std::string& document, const SoakExpectation& expecte
     }
     if (expected.versionWarning) {
         MessageBoxView box;
-        ASSERT_TRUE(WaitForMessageBox(loxa.processId, kDialogWaitMs, box));
+        if (!WaitForMessageBox(loxa.processId, kDialogWaitMs, box)) {
+            ASSERT_NO_FATAL_FAILURE(ExpectEndedUnread(loxa, measure, "no version warning"));
+            return;
+        }
         ExpectVersionWarning(box);
         ASSERT_TRUE(PressDialogButton(box.window, IDOK));
         // The dialog is read only after the box has gone.
@@ -107,15 +119,16 @@ void RunSoakDocument(const std::string& document, const SoakExpectation& expecte
         }
     }
     HWND dialog = WaitForProgramDataDialog(loxa.processId, kDialogWaitMs);
-    ASSERT_NE(dialog, nullptr);
+    if (dialog == nullptr) {
+        ASSERT_NO_FATAL_FAILURE(ExpectEndedUnread(loxa, measure, "no dialog"));
+        return;
+    }
     // The dialog shows before its fields are laid out and painted; until
     // then a read of its fields would time out.
     ASSERT_EQ(WaitForInputIdle(loxa.process.get(), kDialogWaitMs), 0u);
     ProgramDataDialogView& view = measure.shown;
     if (!ReadProgramDataDialog(dialog, view)) {
-        DWORD exitCode = STILL_ACTIVE;
-        measure.endedUnread = WaitForExit(loxa, 0, exitCode) && exitCode == 0;
-        ASSERT_TRUE(measure.endedUnread) << "the dialog could not be read; exit code " << exitCode;
+        ASSERT_NO_FATAL_FAILURE(ExpectEndedUnread(loxa, measure, "the dialog could not be read"));
         return;
     }
     measure.dialogMs = GetTickCount() - start;
