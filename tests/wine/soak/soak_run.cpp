@@ -33,25 +33,6 @@ void ExpectFields(const ProgramDataDialogView& shown, const SoakExpectation& exp
     EXPECT_TRUE(shown.memo == expected.memo) << "the memo differs";
 }
 
-BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM processId)
-{
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    return owner == static_cast<DWORD>(processId) ? FALSE : TRUE;
-}
-
-// Wine forgets the windows of a process that has ended a while later; the
-// next loxa.exe, started before, may take down its own process working on
-// one of them (an X "BadWindow" error).
-void WaitUntilWindowsGone(DWORD processId)
-{
-    const DWORD start = GetTickCount();
-    while (!EnumWindows(&FindWindowOfProcess, static_cast<LPARAM>(processId))
-           && GetTickCount() - start < kWaitMs) {
-        Sleep(20);
-    }
-}
-
 // Expects the run to end by itself with exit code 0 (a box it showed would
 // keep it waiting), reading its peak memory while it lasts: Wine has no
 // counters for a process that has ended.
@@ -64,7 +45,6 @@ void WaitForExitWatchingPeak(const LoxaProcess& loxa, SIZE_T& peakBytes)
         ASSERT_LT(GetTickCount() - start, kWaitMs) << "the run did not end";
     }
     EXPECT_EQ(exitCode, 0u);
-    WaitUntilWindowsGone(loxa.processId);
 }
 
 // What failed was no fault of the program only when loxa.exe has already
@@ -73,7 +53,6 @@ void ExpectEndedUnread(const LoxaProcess& loxa, SoakMeasure& measure, const char
 {
     DWORD exitCode = STILL_ACTIVE;
     measure.endedUnread = WaitForExit(loxa, 0, exitCode) && exitCode == 0;
-    WaitUntilWindowsGone(loxa.processId);
     ASSERT_TRUE(measure.endedUnread) << what << "; exit code " << exitCode;
 }
 
