@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "expected_chip.h"
 #include "reminder/chip_record.h"
 #include "reminder/local_date.h"
 
@@ -31,50 +31,10 @@ private:
     LocalDateReader previous_;
 };
 
-void AppendWord(Bytes& bytes, std::int32_t value)
+std::string Fill(const char* title, const char* memo, std::int32_t month, std::int32_t day,
+                 std::int32_t hour, std::int32_t minute)
 {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes.push_back(static_cast<unsigned char>(bits >> shift));
-    }
-}
-
-void AppendText(Bytes& bytes, const std::string& text)
-{
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    bytes.push_back(0);
-}
-
-// The expected chip, written out field by field.
-Bytes ExpectedChip(const std::string& title, const std::string& memo, std::int32_t month,
-                   std::int32_t day, std::int32_t hour, std::int32_t minute, CalendarDate created)
-{
-    const auto memoOffset = static_cast<std::int32_t>(208 + title.size() + 1);
-    const auto sourceOffset = static_cast<std::int32_t>(memoOffset + memo.size() + 1);
-    const auto size = static_cast<std::int32_t>(sourceOffset + 25 + 1);
-    Bytes bytes;
-    AppendWord(bytes, size);
-    const std::string name = "ZuriNoteChipData100";
-    bytes.insert(bytes.end(), name.begin(), name.end());
-    bytes.resize(72, 0);
-    // clang-format off
-    for (std::int32_t word : {0, 1, 0, 0, 0, 208, memoOffset, -1, -1, -1, 0, 1, -1,
-                              sourceOffset, 0, 0, -1, 0, 0, -1, 1, 2, 0, month, day, hour,
-                              minute, 0, 0, 1, -1, created.year, created.month, created.day}) {
-        AppendWord(bytes, word);
-    }
-    // clang-format on
-    EXPECT_EQ(bytes.size(), 208u);
-    AppendText(bytes, title);
-    AppendText(bytes, memo);
-    AppendText(bytes, "http://tvguide.example.jp");
-    return bytes;
-}
-
-Bytes Fill(const char* title, const char* memo, std::int32_t month, std::int32_t day,
-           std::int32_t hour, std::int32_t minute)
-{
-    Bytes record(GetChipRecordSize(title, memo), 0);
+    std::string record(GetChipRecordSize(title, memo), '\0');
     const std::uint32_t required =
         FillChipRecord(record.data(), static_cast<std::uint32_t>(record.size()), title, memo, month,
                        day, hour, minute);
@@ -89,7 +49,7 @@ TEST(ChipRecord, AbsentAndEmptyTextsGiveThreeNuls)
     FixedDate date(&FifthOfJanuary);
     EXPECT_EQ(GetChipRecordSize(nullptr, nullptr), 236u);
     EXPECT_EQ(GetChipRecordSize("", ""), 236u);
-    const Bytes expected = ExpectedChip("", "", 12, 31, 23, 55, FifthOfJanuary());
+    const std::string expected = ExpectedChip("", "", 12, 31, 23, 55, FifthOfJanuary());
     EXPECT_EQ(Fill(nullptr, nullptr, 12, 31, 23, 55), expected);
     EXPECT_EQ(Fill("", "", 12, 31, 23, 55), expected);
     EXPECT_EQ(Fill(nullptr, "", 12, 31, 23, 55), expected);
@@ -99,11 +59,11 @@ TEST(ChipRecord, TitleAndMemoFollowTheFixedPart)
 {
     FixedDate date(&FifthOfJanuary);
     EXPECT_EQ(GetChipRecordSize("abc", ""), 239u);
-    const Bytes abc = Fill("abc", "", 4, 1, 19, 58);
+    const std::string abc = Fill("abc", "", 4, 1, 19, 58);
     EXPECT_EQ(abc, ExpectedChip("abc", "", 4, 1, 19, 58, FifthOfJanuary()));
     // memoOffset 212, sourceOffset 213, read straight from the bytes.
-    EXPECT_EQ(abc[96], 212);
-    EXPECT_EQ(abc[124], 213);
+    EXPECT_EQ(static_cast<unsigned char>(abc[96]), 212);
+    EXPECT_EQ(static_cast<unsigned char>(abc[124]), 213);
 
     const std::string memo = "放送局：C (04/01 20:00 - 20:54)\r\n\r\nX";
     EXPECT_EQ(Fill("abc", memo.c_str(), 4, 1, 19, 58),
@@ -144,11 +104,11 @@ TEST(ChipRecord, LargerBufferRecordsItsOwnSize)
     FixedDate date(&FifthOfJanuary);
     Bytes buffer(300, 0);
     EXPECT_EQ(FillChipRecord(buffer.data(), 300, "", "", 1, 2, 3, 4), 236u);
-    Bytes expected = ExpectedChip("", "", 1, 2, 3, 4, FifthOfJanuary());
+    std::string expected = ExpectedChip("", "", 1, 2, 3, 4, FifthOfJanuary());
     expected[0] = 44; // 300 = 0x12C
     expected[1] = 1;
-    expected.resize(300, 0);
-    EXPECT_EQ(buffer, expected);
+    expected.resize(300, '\0');
+    EXPECT_EQ(std::string(buffer.begin(), buffer.end()), expected);
 }
 
 // Today as the C library formats it, apart from the code under test.
@@ -170,7 +130,7 @@ TEST(ChipRecord, CreatedDateIsTheLocalDate)
     // A try across midnight is repeated: the next one is clear of it.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const CalendarDate before = FormattedLocalDate();
-        const Bytes record = Fill("a", "b", 7, 7, 7, 7);
+        const std::string record = Fill("a", "b", 7, 7, 7, 7);
         const CalendarDate after = FormattedLocalDate();
         if (before.day == after.day) {
             EXPECT_EQ(record, ExpectedChip("a", "b", 7, 7, 7, 7, before));

@@ -29,8 +29,8 @@ TEST(SwitchScan, QuietFormFollowsTheSwitch)
     for (const char* tail : {"/R /S", "/U /s", "/U\t/S", "/R /S /X", "x/Rabc  /S", "/U a /S"}) {
         EXPECT_TRUE(HasQuietSwitch(tail)) << tail;
     }
-    for (const char* tail :
-         {"/R", "/R/S", "/R /Sx", "/R /S/", "/S /R", "/r /S", "/U -S", "/U /T", "C:\\a /S", ""}) {
+    for (const char* tail : {"/R", "/R/S", "/U a/S", "/Rx/S", "/R /Sx", "/R /S/", "/S /R", "/r /S",
+                             "/U -S", "/U /T", "C:\\a /S", ""}) {
         EXPECT_FALSE(HasQuietSwitch(tail)) << tail;
     }
     EXPECT_FALSE(HasQuietSwitch(nullptr));

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "document/keyword_compare.h"
 #include "document/parse_program_info.h"
 
 namespace {
@@ -80,6 +81,19 @@ TEST(ParserKeywords, CaseIsIgnoredButPositionAndColonAreNot)
     Parsed shortLines("ver\r\nprogram-\r\n\r\n");
     EXPECT_EQ(shortLines.info.version, 0);
     EXPECT_EQ(shortLines.info.title, nullptr);
+}
+
+// Past the ASCII fast path the system locale decides: code page 932's "㎝"
+// equals "CM" with case ignored there, and stays two other bytes elsewhere.
+TEST(ParserKeywords, BeyondAsciiTheLocaleDecides)
+{
+#ifdef _WIN32
+    const bool expected = true;
+#else
+    const bool expected = false;
+#endif
+    EXPECT_EQ(KeywordMatches("\x87\x70", 2, "CM", 2), expected);
+    EXPECT_FALSE(KeywordMatches("\x87\x70", 2, "CN", 2));
 }
 
 TEST(ParserKeywords, ProgramSubtitleIsNotMistakenForTitle)

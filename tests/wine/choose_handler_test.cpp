@@ -2,6 +2,7 @@
 // which windows it creates. A helper thread answers the menu by keyboard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -96,9 +97,8 @@ ChooserRun RunChooser(int position, DWORD waitMs = ScaledWaitMs(5000),
     run.menuShown = answer.shown;
     run.menuRect = answer.menuRect;
     run.bufferUntouched = std::string(buffer, sizeof buffer) == std::string(MAX_PATH, 'x');
-    if (std::memchr(buffer, '\0', sizeof buffer) != nullptr) {
-        run.path = buffer;
-    }
+    // A path left without its NUL is taken whole, so that it shows.
+    run.path.assign(buffer, std::find(buffer, buffer + sizeof buffer, '\0'));
     return run;
 }
 
@@ -177,6 +177,8 @@ TEST(ChooseHandler, UnusableHandlerValuesGiveAnEmptyPath)
         {"REG_BINARY", REG_BINARY, plugin + '\0', ""},
         {"260 bytes", REG_SZ, PathOfLength(plugin, 260) + '\0', ""},
         {"259 bytes fit", REG_SZ, longest + '\0', longest},
+        {"260 bytes without a NUL", REG_SZ, PathOfLength(plugin, 260), ""},
+        {"259 bytes without a NUL fit", REG_SZ, longest, longest},
         {"empty", REG_SZ, std::string(1, '\0'), ""},
     };
     for (const Row& row : rows) {

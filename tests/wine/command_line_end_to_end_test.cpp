@@ -56,11 +56,8 @@ TEST(CommandLine, SwitchesEndWithZeroWhereverTheyStand)
     for (const char* tail : {"/R", "/U", "abc /U", "C:\\no such folder/Untitled.loxa"}) {
         SCOPED_TRACE(tail);
         LoxaProcess loxa;
-        ASSERT_TRUE(StartLoxa(tail, loxa));
-        DWORD exitCode = 1;
         std::vector<MessageBoxView> boxes;
-        ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes));
-        EXPECT_EQ(exitCode, 0u);
+        ASSERT_NO_FATAL_FAILURE(RunAnsweringBoxes(loxa, tail, boxes));
         for (const MessageBoxView& box : boxes) {
             EXPECT_NE(box.text, kUsageText);
         }
@@ -85,13 +82,7 @@ TEST(DocumentFile, EmptyFileEndsSilentlyWithZero)
     const std::string document = WriteScratchFile(folder, "empty.loxa", "");
     ASSERT_FALSE(document.empty());
 
-    LoxaProcess loxa;
-    ASSERT_TRUE(StartLoxa(document, loxa));
-    DWORD exitCode = 1;
-    std::vector<MessageBoxView> boxes;
-    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes));
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_TRUE(boxes.empty());
+    ExpectRunWithoutBoxes(document);
 }
 
 // The hold ends only when loxa.exe has shown that it gave up; the attempts

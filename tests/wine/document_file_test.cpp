@@ -48,14 +48,23 @@ struct HeldRun {
     std::vector<ULONGLONG> times;
 };
 
-// Loads `bytes` from a scratch file that the test holds exclusively until
+// How the test holds the file: exclusively, or for writing and sharing it, as
+// a browser that is still downloading does.
+struct Hold {
+    DWORD access;
+    DWORD share;
+};
+constexpr Hold kExclusive{GENERIC_READ, 0};
+constexpr Hold kWritingShared{GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE};
+
+// Loads `bytes` from a scratch file that the test holds as `hold` says until
 // `releaseAfter` attempts have failed (0: throughout).
-HeldRun LoadHeldDocument(const std::string& bytes, std::size_t releaseAfter)
+HeldRun LoadHeldDocument(const std::string& bytes, std::size_t releaseAfter, Hold hold = kExclusive)
 {
     HeldRun run;
     const std::string path = ScratchPath("hld");
     EXPECT_TRUE(WriteBytes(path, bytes));
-    UniqueHandle held(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    UniqueHandle held(CreateFileA(path.c_str(), hold.access, hold.share, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     EXPECT_TRUE(held);
     OpenAttempts watch;
@@ -81,13 +90,17 @@ HeldRun LoadHeldDocument(const std::string& bytes, std::size_t releaseAfter)
 
 } // namespace
 
+// Also while the writer shares the file: its bytes may still be coming.
 TEST(DocumentFile, FileHeldForThreeAttemptsIsReadOnTheFourth)
 {
-    HeldRun run = LoadHeldDocument("abc\r\n", 3);
-    EXPECT_EQ(run.result.status, DocumentFileStatus::Read);
-    ASSERT_TRUE(run.result.text);
-    EXPECT_STREQ(static_cast<const char*>(run.result.text.get()), "abc\r\n");
-    EXPECT_EQ(run.times.size(), 4u);
+    for (const Hold hold : {kExclusive, kWritingShared}) {
+        SCOPED_TRACE(hold.share);
+        HeldRun run = LoadHeldDocument("abc\r\n", 3, hold);
+        EXPECT_EQ(run.result.status, DocumentFileStatus::Read);
+        ASSERT_TRUE(run.result.text);
+        EXPECT_STREQ(static_cast<const char*>(run.result.text.get()), "abc\r\n");
+        EXPECT_EQ(run.times.size(), 4u);
+    }
 }
 
 // Ten attempts, each after a pause of 50 ms, then the give-up: half a second
@@ -104,4 +117,27 @@ TEST(DocumentFile, FileHeldThroughoutIsGivenUpAfterTenPausedAttempts)
     }
     EXPECT_GE(run.end - run.start, 495u);
     EXPECT_LT(run.end - run.start, 5000u);
+}
+
+DWORD WINAPI SizeOfFourGibibytesAndFive(HANDLE, DWORD* high)
+{
+    *high = 1;
+    return 5;
+}
+
+// Only the low part would look like a small file.
+TEST(DocumentFile, FileOfFourGibibytesOrMoreIsUnreadable)
+{
+    const std::string path = ScratchPath("big");
+    ASSERT_TRUE(WriteBytes(path, "abc\r\n"));
+    DocumentFile result{DocumentFileStatus::Read, HeapBlock()};
+    {
+        ImportPatch size("kernel32.dll", "GetFileSize",
+                         reinterpret_cast<void*>(&SizeOfFourGibibytesAndFive));
+        ASSERT_TRUE(size.active());
+        result = LoadDocumentFile(path.c_str());
+    }
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(result.status, DocumentFileStatus::Unreadable);
+    EXPECT_FALSE(result.text);
 }

@@ -64,18 +64,59 @@ inline void ExpectUsageMessage(const MessageBoxView& box)
     EXPECT_EQ(box.icon, BoxIcon::Information);
 }
 
-// Starts loxa.exe with `tail`, expects the version warning, answers it with
-// `answer` and expects the run to end with 0 (answering whatever follows).
-inline void ExpectWarningThenExitZero(const std::string& tail, int answer)
+// Answers every box or dialog the run shows (collected in `boxes`) until it
+// ends; it must end with `expectedExitCode`.
+inline void AnswerBoxesUntilExit(const LoxaProcess& loxa, std::vector<MessageBoxView>& boxes,
+                                 DWORD expectedExitCode = 0)
 {
+    DWORD exitCode = 99;
+    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes)) << "the run did not end";
+    EXPECT_EQ(exitCode, expectedExitCode);
+}
+
+// The same, and the run shows nothing more.
+inline void ExpectExitWithoutBoxes(const LoxaProcess& loxa, DWORD expectedExitCode = 0)
+{
+    std::vector<MessageBoxView> boxes;
+    ASSERT_NO_FATAL_FAILURE(AnswerBoxesUntilExit(loxa, boxes, expectedExitCode));
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+}
+
+// Starts loxa.exe with `tail`, then AnswerBoxesUntilExit.
+inline void RunAnsweringBoxes(LoxaProcess& loxa, const std::string& tail,
+                              std::vector<MessageBoxView>& boxes, DWORD expectedExitCode = 0)
+{
+    SCOPED_TRACE(tail);
+    ASSERT_TRUE(StartLoxa(tail, loxa));
+    AnswerBoxesUntilExit(loxa, boxes, expectedExitCode);
+}
+
+// Starts loxa.exe with `tail`, then ExpectExitWithoutBoxes.
+inline void ExpectRunWithoutBoxes(const std::string& tail, DWORD expectedExitCode = 0)
+{
+    SCOPED_TRACE(tail);
     LoxaProcess loxa;
-    ASSERT_TRUE(StartLoxa(tail, loxa)) << tail;
+    ASSERT_TRUE(StartLoxa(tail, loxa));
+    ExpectExitWithoutBoxes(loxa, expectedExitCode);
+}
+
+// Expects the version warning, answers it with `answer` and expects the run
+// to end with 0 (answering whatever follows).
+inline void ExpectWarningThenExitZero(const LoxaProcess& loxa, int answer)
+{
     MessageBoxView box;
-    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << tail;
+    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << "no version warning";
     ExpectVersionWarning(box);
     ASSERT_TRUE(PressDialogButton(box.window, answer));
-    DWORD exitCode = 1;
     std::vector<MessageBoxView> later;
-    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, later)) << tail;
-    EXPECT_EQ(exitCode, 0u) << tail;
+    AnswerBoxesUntilExit(loxa, later);
+}
+
+// The same for loxa.exe started with `tail`.
+inline void ExpectWarningThenExitZero(const std::string& tail, int answer)
+{
+    SCOPED_TRACE(tail);
+    LoxaProcess loxa;
+    ASSERT_TRUE(StartLoxa(tail, loxa));
+    ExpectWarningThenExitZero(loxa, answer);
 }

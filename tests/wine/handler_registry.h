@@ -90,8 +90,11 @@ struct HandlerListScope {
         if (type == REG_NONE) {
             return true;
         }
+        // Wine adds the NUL to a string stored without one when a NUL follows
+        // it in memory: here none follows.
+        const std::string guarded = data + 'x';
         return RegSetValueExA(handler.get(), nullptr, 0, type,
-                              reinterpret_cast<const BYTE*>(data.data()),
+                              reinterpret_cast<const BYTE*>(guarded.data()),
                               static_cast<DWORD>(data.size()))
                == ERROR_SUCCESS;
     }

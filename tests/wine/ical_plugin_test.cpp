@@ -114,10 +114,9 @@ protected:
     }
 
     // Calls the plug-in with the record of a late-night program.
-    void CallPlugin()
+    void CallPlugin(std::string title = "\x94\xD4\x91\x67") // 番組 in CP932
     {
         char station[] = "NHK";
-        char title[] = "\x94\xD4\x91\x67";         // 番組 in CP932
         char body[] = "1\x8D\x73\x96\xDA\r\n2, 3"; // 1行目 ...
         ProgramInfo info{};
         info.version = 1;
@@ -129,7 +128,7 @@ protected:
         info.endHour = 0;
         info.endMinute = 15;
         info.station = station;
-        info.title = title;
+        info.title = title.data();
         info.body = body;
         std::string record(static_cast<std::size_t>(BuildPluginRecord(info, nullptr, 0)), '\0');
         BuildPluginRecord(info, record.data(), static_cast<std::int32_t>(record.size()));
@@ -182,4 +181,11 @@ TEST_F(IcalPlugin, OpensTheFileWithTheRegisteredProgram)
         Sleep(20);
     }
     EXPECT_EQ(copied, calendar);
+}
+
+TEST_F(IcalPlugin, CharactersAFileNameCannotHoldBecomeUnderscores)
+{
+    CallPlugin("a\\b/c:d*e?f\"g<h>i|j\x01k\x1Fl");
+    std::string calendar;
+    EXPECT_TRUE(ReadBytes(folder + "\\20261207-2330 a_b_c_d_e_f_g_h_i_j_k_l.ics", calendar));
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "registration/register_file_type.h"
 #include "registration/unregister_file_type.h"
 #include "registration_texts.h"
+#include "registration_run.h"
 #include "registry_call_recorder.h"
 #include "registry_sandbox.h"
 
@@ -116,54 +116,16 @@ std::string ShortModulePath()
     return path;
 }
 
-void ExpectOneBox(const MessageBoxRecorder& boxes, const char* text, UINT style)
-{
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    const RecordedMessageBox& box = boxes.boxes()[0];
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.caption, "Loxa");
-    EXPECT_EQ(box.style, style);
-    EXPECT_EQ(box.owner, nullptr);
-}
-
-struct RunResult {
-    RegistrationOutcome result = static_cast<RegistrationOutcome>(-1);
-    Lines calls;
-    Lines openKeys;
-    std::vector<RecordedMessageBox> boxes;
-};
-
-// Runs RegisterFileType with recorders in place; `prepare` may ask for
-// failures before the run.
-RunResult RunRegisterFileType(const std::function<void(RegistryCallRecorder&)>& prepare = {})
-{
-    RunResult run;
-    MessageBoxRecorder boxes;
-    RegistryCallRecorder registry;
-    EXPECT_TRUE(boxes.active() && registry.active());
-    if (prepare) {
-        prepare(registry);
-    }
-    run.result = RegisterFileType();
-    run.calls = registry.calls();
-    run.openKeys = registry.OpenKeys();
-    run.boxes = boxes.boxes();
-    return run;
-}
-
 TEST(RegisterFileType, WritesTheEighteenStepsInOrderClosingEachKeyWhenDone)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    MessageBoxRecorder boxes;
-    RegistryCallRecorder registry;
-    ASSERT_TRUE(boxes.active() && registry.active());
+    RegistrationRun run = RunRecorded(&RegisterFileType);
 
-    EXPECT_EQ(RegisterFileType(), RegistrationOutcome::Done);
-
-    EXPECT_EQ(registry.calls(), Concat(Concat(kCleanPreCheck, kWrites), {kNotify}));
-    EXPECT_TRUE(registry.OpenKeys().empty());
-    ExpectOneBox(boxes, kRegisteredText, MB_OK);
+    EXPECT_EQ(run.result, RegistrationOutcome::Done);
+    EXPECT_EQ(run.calls, Concat(Concat(kCleanPreCheck, kWrites), {kNotify}));
+    EXPECT_TRUE(run.openKeys.empty());
+    ExpectBoxes(run, {kRegisteredText});
 }
 
 TEST(RegisterFileType, LeavesTheSameEntriesUnderBothRootsAndTheUserKey)
@@ -225,9 +187,9 @@ TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    ASSERT_EQ(RunRegisterFileType().result, RegistrationOutcome::Done);
+    ASSERT_EQ(RunRecorded(&RegisterFileType).result, RegistrationOutcome::Done);
 
-    RunResult second = RunRegisterFileType();
+    RegistrationRun second = RunRecorded(&RegisterFileType);
 
     EXPECT_EQ(second.result, RegistrationOutcome::AlreadyRegistered);
     EXPECT_EQ(
@@ -241,10 +203,7 @@ TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
             "close HKCR\\MIME\\Database\\Content Type",
         }));
     EXPECT_TRUE(second.openKeys.empty());
-    ASSERT_EQ(second.boxes.size(), 1u);
-    EXPECT_EQ(second.boxes[0].text, kAlreadyInstalledText);
-    EXPECT_EQ(second.boxes[0].caption, "Loxa");
-    EXPECT_EQ(second.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    ExpectBoxes(second, {kAlreadyInstalledText}, MB_OK | MB_ICONINFORMATION);
 }
 
 // An "Extension" value that a pre-check case starts from.
@@ -303,18 +262,14 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
                                          : WriteRegistryKey(root, key));
         }
 
-        RunResult run = RunRegisterFileType();
+        RegistrationRun run = RunRecorded(&RegisterFileType);
 
         EXPECT_TRUE(run.openKeys.empty());
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].caption, "Loxa");
-        EXPECT_EQ(run.boxes[0].owner, nullptr);
         if (each.refusal != nullptr) {
             EXPECT_EQ(run.result, each.refusal == kAlreadyInstalledText
                                       ? RegistrationOutcome::AlreadyRegistered
                                       : RegistrationOutcome::Refused);
-            EXPECT_EQ(run.boxes[0].text, each.refusal);
-            EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+            ExpectBoxes(run, {each.refusal}, MB_OK | MB_ICONINFORMATION);
             for (const std::string& line : run.calls) {
                 EXPECT_TRUE(line.rfind("create ", 0) != 0 && line.rfind("set ", 0) != 0
                             && line.rfind("notify ", 0) != 0)
@@ -323,7 +278,7 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
             EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), ".loxa"));
         } else {
             EXPECT_EQ(run.result, RegistrationOutcome::Done);
-            EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+            ExpectBoxes(run, {kRegisteredText});
             // Overwritten under both roots.
             EXPECT_EQ(
                 ReadRegistryValue(sandbox.classesRoot(),
@@ -352,12 +307,10 @@ TEST(RegisterFileType, MissingMimeDatabaseStopsBeforeAnyWrite)
         RegistrySandbox sandbox(options);
         ASSERT_TRUE(sandbox.ready());
 
-        RunResult run = RunRegisterFileType();
+        RegistrationRun run = RunRecorded(&RegisterFileType);
 
         EXPECT_EQ(run.result, RegistrationOutcome::Failed);
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
-        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+        ExpectBoxes(run, {kOpenFailedText}, MB_OK | MB_ICONINFORMATION);
         EXPECT_TRUE(run.openKeys.empty());
         ASSERT_FALSE(run.calls.empty());
         EXPECT_NE(run.calls.back().find(" -> 2"), std::string::npos) << run.calls.back();
@@ -375,15 +328,14 @@ TEST(RegisterFileType, PreCheckPassesWhenTheExtensionCannotBeRead)
                                    "MIME\\Database\\Content Type\\application/x-tv-program-info",
                                    "Extension", REG_SZ, kLoxa));
 
-    RunResult run = RunRegisterFileType([](RegistryCallRecorder& registry) {
+    RegistrationRun run = RunRecorded(&RegisterFileType, [](RegistryCallRecorder& registry) {
         registry.FailCall(
             "read HKCR\\MIME\\Database\\Content Type\\application/x-tv-program-info Extension",
             ERROR_ACCESS_DENIED);
     });
 
     EXPECT_EQ(run.result, RegistrationOutcome::Done);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+    ExpectBoxes(run, {kRegisteredText});
     EXPECT_TRUE(run.openKeys.empty());
 }
 
@@ -403,17 +355,17 @@ TEST(RegisterFileType, PreCheckPassesWhenNoBufferCanBeHad)
         sandbox.localMachine(),
         "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
         "Extension", REG_SZ, kLoxa));
-    RunResult run;
+    RegistrationRun run;
     {
         ImportPatch heap("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(&FailingHeapAlloc));
         ASSERT_TRUE(heap.active());
         realHeapAlloc = reinterpret_cast<decltype(&HeapAlloc)>(heap.original());
-        run = RunRegisterFileType([](RegistryCallRecorder&) { failHeapAllocations = true; });
+        run = RunRecorded(&RegisterFileType,
+                          [](RegistryCallRecorder&) { failHeapAllocations = true; });
         failHeapAllocations = false;
     }
     EXPECT_EQ(run.result, RegistrationOutcome::Done);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, kRegisteredText);
+    ExpectBoxes(run, {kRegisteredText});
     EXPECT_TRUE(run.openKeys.empty());
 }
 
@@ -458,17 +410,15 @@ TEST(RegisterFileType, FailingCallStopsTheWritesClosesEveryKeyAndKeepsWhatWasWri
         RegistrySandbox sandbox;
         ASSERT_TRUE(sandbox.ready());
 
-        RunResult run = RunRegisterFileType([&line](RegistryCallRecorder& registry) {
-            registry.FailCall(line, ERROR_ACCESS_DENIED);
-        });
+        RegistrationRun run =
+            RunRecorded(&RegisterFileType, [&line](RegistryCallRecorder& registry) {
+                registry.FailCall(line, ERROR_ACCESS_DENIED);
+            });
 
         EXPECT_EQ(run.result, RegistrationOutcome::Failed);
         EXPECT_EQ(run.calls, ExpectedUpToFailure(failing));
         EXPECT_TRUE(run.openKeys.empty());
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].text, line.rfind("set ", 0) == 0 ? kSetFailedText : kOpenFailedText);
-        EXPECT_EQ(run.boxes[0].caption, "Loxa");
-        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+        ExpectBoxes(run, {line.rfind("set ", 0) == 0 ? kSetFailedText : kOpenFailedText});
     }
 }
 
@@ -481,12 +431,10 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     RegistrySandbox sandbox(options);
     ASSERT_TRUE(sandbox.ready());
 
-    RunResult run = RunRegisterFileType();
+    RegistrationRun run = RunRecorded(&RegisterFileType);
 
     EXPECT_EQ(run.result, RegistrationOutcome::Failed);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
-    EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+    ExpectBoxes(run, {kOpenFailedText});
     EXPECT_TRUE(run.openKeys.empty());
     ASSERT_GE(run.calls.size(), 2u);
     EXPECT_EQ(run.calls[run.calls.size() - 2],
@@ -501,10 +449,9 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\.loxa"));
     EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
 
-    RunResult again = RunRegisterFileType();
+    RegistrationRun again = RunRecorded(&RegisterFileType);
     EXPECT_NE(again.result, RegistrationOutcome::Done);
-    ASSERT_EQ(again.boxes.size(), 1u);
-    EXPECT_EQ(again.boxes[0].text, kAlreadyInstalledText);
+    ExpectBoxes(again, {kAlreadyInstalledText}, MB_OK | MB_ICONINFORMATION);
 }
 
 // What GetModuleFileNameA and GetShortPathNameA hand back.
@@ -574,27 +521,24 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
         ASSERT_TRUE(sandbox.ready());
         pathFault = each.fault;
         shortPathLength = each.length;
-        RunResult run;
+        RegistrationRun run;
         {
             ImportPatch module("kernel32.dll", "GetModuleFileNameA",
                                reinterpret_cast<void*>(&FakeModuleFileName));
             ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
                                   reinterpret_cast<void*>(&FakeShortPathName));
             ASSERT_TRUE(module.active() && shortPath.active());
-            run = RunRegisterFileType();
+            run = RunRecorded(&RegisterFileType);
         }
         pathFault = PathFault::None;
 
         EXPECT_TRUE(run.openKeys.empty());
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].style, static_cast<UINT>(MB_OK));
+        ExpectBoxes(run, {each.registers ? kRegisteredText : kOpenFailedText});
         if (!each.registers) {
             EXPECT_EQ(run.result, RegistrationOutcome::Failed);
-            EXPECT_EQ(run.boxes[0].text, kOpenFailedText);
             EXPECT_EQ(run.calls, kCleanPreCheck);
         } else {
             EXPECT_EQ(run.result, RegistrationOutcome::Done);
-            EXPECT_EQ(run.boxes[0].text, kRegisteredText);
             const std::string path =
                 each.command != nullptr ? modulePath : "C:\\" + std::string(each.length - 3, 'A');
             const std::string command = each.command != nullptr ? each.command : path + " %1";
@@ -635,14 +579,14 @@ TEST(RegisterFileType, CommandWithABlankInTheProgramPathOpensTheDocument)
     const std::string usualModulePath = modulePath;
     modulePath = program;
     pathFault = PathFault::LongKept;
-    RunResult run;
+    RegistrationRun run;
     {
         ImportPatch module("kernel32.dll", "GetModuleFileNameA",
                            reinterpret_cast<void*>(&FakeModuleFileName));
         ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
                               reinterpret_cast<void*>(&FakeShortPathName));
         ASSERT_TRUE(module.active() && shortPath.active());
-        run = RunRegisterFileType();
+        run = RunRecorded(&RegisterFileType);
     }
     pathFault = PathFault::None;
     modulePath = usualModulePath;

@@ -67,11 +67,8 @@ protected:
                     const std::vector<std::pair<const char*, BoxIcon>>& texts)
     {
         LoxaProcess loxa;
-        ASSERT_TRUE(StartLoxa(tail, loxa));
-        DWORD exitCode = 1;
         std::vector<MessageBoxView> boxes;
-        ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes));
-        EXPECT_EQ(exitCode, 0u);
+        ASSERT_NO_FATAL_FAILURE(RunAnsweringBoxes(loxa, tail, boxes));
         ASSERT_EQ(boxes.size(), texts.size());
         for (size_t i = 0; i < boxes.size(); ++i) {
             EXPECT_EQ(boxes[i].text, texts[i].first);
@@ -79,19 +76,6 @@ protected:
             EXPECT_EQ(boxes[i].buttons, (std::vector<int>{IDOK}));
             EXPECT_EQ(boxes[i].icon, texts[i].second);
         }
-    }
-
-    // Runs loxa.exe with `tail` and expects it to end with `exitCode` without
-    // showing anything.
-    static void RunQuiet(const std::string& tail, DWORD expectedExitCode)
-    {
-        LoxaProcess loxa;
-        ASSERT_TRUE(StartLoxa(tail, loxa));
-        DWORD exitCode = 99;
-        std::vector<MessageBoxView> boxes;
-        ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes)) << tail;
-        EXPECT_EQ(exitCode, expectedExitCode) << tail;
-        EXPECT_TRUE(boxes.empty()) << tail << ": " << boxes[0].text;
     }
 
 private:
@@ -216,26 +200,26 @@ TEST_F(RegistrationEndToEnd, UnregisterWithNothingRegisteredShowsTwoBoxes)
 // relies on these numbers.
 TEST_F(RegistrationEndToEnd, QuietSwitchesTellTheOutcomeByExitCodeAlone)
 {
-    RunQuiet("/R /S", 0);
+    ExpectRunWithoutBoxes("/R /S", 0);
     EXPECT_EQ(ReadRegistryValue(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo", nullptr).data,
               std::string("Loxa", 5));
-    RunQuiet("/R /s", 1); // already registered
-    RunQuiet("/U /S", 0);
+    ExpectRunWithoutBoxes("/R /s", 1); // already registered
+    ExpectRunWithoutBoxes("/U /S", 0);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo"));
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
-    RunQuiet("x /U\t/s", 3); // nothing to remove
+    ExpectRunWithoutBoxes("x /U\t/s", 3); // nothing to remove
 
     // Another program's registration, described by another title or by none.
-    RunQuiet("/R /S", 0);
+    ExpectRunWithoutBoxes("/R /S", 0);
     ASSERT_TRUE(WriteRegistryValue(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo", nullptr, REG_SZ,
                                    std::string("Other", 6)));
-    RunQuiet("/U /S", 2);
+    ExpectRunWithoutBoxes("/U /S", 2);
     UniqueKey progId;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo", 0, KEY_SET_VALUE, progId.put()),
               ERROR_SUCCESS);
     ASSERT_EQ(RegDeleteValueA(progId.get(), nullptr), ERROR_SUCCESS);
     progId.reset();
-    RunQuiet("/U /S", 2);
+    ExpectRunWithoutBoxes("/U /S", 2);
     EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
 
     // The type is in use without an extension of its own.
@@ -243,7 +227,7 @@ TEST_F(RegistrationEndToEnd, QuietSwitchesTellTheOutcomeByExitCodeAlone)
     ASSERT_TRUE(WriteRegistryKey(HKEY_LOCAL_MACHINE,
                                  "SOFTWARE\\Classes\\MIME\\Database\\Content "
                                  "Type\\application/x-tv-program-info"));
-    RunQuiet("/R /S", 2);
+    ExpectRunWithoutBoxes("/R /S", 2);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, ".loxa"));
 }
 
@@ -266,7 +250,7 @@ TEST_F(RegistrationEndToEnd, QuietRegistrationThatFailsExitsWithThree)
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMachineMimeDatabase);
     ASSERT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "MIME\\Database\\Content Type"));
 
-    RunQuiet("/R /S", 3);
+    ExpectRunWithoutBoxes("/R /S", 3);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo"));
 
     ASSERT_TRUE(WriteRegistryKey(HKEY_LOCAL_MACHINE, kMachineMimeDatabase));

@@ -13,6 +13,7 @@
 #include "registration/register_file_type.h"
 #include "registration/unregister_file_type.h"
 #include "registration_texts.h"
+#include "registration_run.h"
 #include "registry_call_recorder.h"
 #include "registry_sandbox.h"
 
@@ -25,44 +26,12 @@ constexpr char kClassesRootMimeType[] =
 constexpr char kMachineMimeType[] =
     "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
 
-void Register()
+// A fresh registration under the sandbox's roots.
+void Register(const RegistrySandbox& sandbox)
 {
+    ASSERT_TRUE(sandbox.ready());
     MessageBoxRecorder boxes;
     ASSERT_EQ(RegisterFileType(), RegistrationOutcome::Done);
-}
-
-struct RunResult {
-    RegistrationOutcome result = static_cast<RegistrationOutcome>(-1);
-    Lines calls;
-    Lines openKeys;
-    std::vector<RecordedMessageBox> boxes;
-};
-
-RunResult RunUnregisterFileType(const std::function<void(RegistryCallRecorder&)>& prepare = {})
-{
-    RunResult run;
-    MessageBoxRecorder boxes;
-    RegistryCallRecorder registry;
-    EXPECT_TRUE(boxes.active() && registry.active());
-    if (prepare) {
-        prepare(registry);
-    }
-    run.result = UnregisterFileType();
-    run.calls = registry.calls();
-    run.openKeys = registry.OpenKeys();
-    run.boxes = boxes.boxes();
-    return run;
-}
-
-void ExpectBoxes(const RunResult& run, const std::vector<const char*>& texts)
-{
-    ASSERT_EQ(run.boxes.size(), texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-        EXPECT_EQ(run.boxes[i].text, texts[i]);
-        EXPECT_EQ(run.boxes[i].caption, "Loxa");
-        EXPECT_EQ(run.boxes[i].style, static_cast<UINT>(MB_OK));
-        EXPECT_EQ(run.boxes[i].owner, nullptr);
-    }
 }
 
 Lines CallsOf(const Lines& calls, const char* verb)
@@ -104,8 +73,7 @@ void ExpectEverythingRegistered(const RegistrySandbox& sandbox)
 TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
 {
     RegistrySandbox sandbox;
-    ASSERT_TRUE(sandbox.ready());
-    Register();
+    ASSERT_NO_FATAL_FAILURE(Register(sandbox));
     // Plug-in handlers that the chooser would list.
     ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約", nullptr,
                                    REG_SZ, std::string("C:\\plugins\\rec.dll", 19)));
@@ -126,7 +94,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
                                    std::string("C:\\p.dll", 9)));
     list.reset();
 
-    RunResult run = RunUnregisterFileType();
+    RegistrationRun run = RunRecorded(&UnregisterFileType);
 
     EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ExpectBoxes(run, {kUnregisteredText});
@@ -171,7 +139,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE"));
 
     // Nothing of this program's is left to remove.
-    RunResult second = RunUnregisterFileType();
+    RegistrationRun second = RunRecorded(&UnregisterFileType);
     EXPECT_EQ(second.result, RegistrationOutcome::Failed);
     ExpectBoxes(second, {kOpenFailedText, kRefusedText});
     EXPECT_TRUE(Notifications(second.calls).empty());
@@ -182,7 +150,7 @@ TEST(UnregisterFileType, NothingRegisteredShowsTwoBoxesAndDeletesNothing)
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
 
-    RunResult run = RunUnregisterFileType();
+    RegistrationRun run = RunRecorded(&UnregisterFileType);
 
     EXPECT_EQ(run.result, RegistrationOutcome::Failed);
     ExpectBoxes(run, {kOpenFailedText, kRefusedText});
@@ -269,11 +237,10 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
     for (const OwnerCase& each : kOwnerCases) {
         SCOPED_TRACE(each.name);
         RegistrySandbox sandbox;
-        ASSERT_TRUE(sandbox.ready());
-        Register();
+        ASSERT_NO_FATAL_FAILURE(Register(sandbox));
         ASSERT_TRUE(each.alter(sandbox));
 
-        RunResult run = RunUnregisterFileType();
+        RegistrationRun run = RunRecorded(&UnregisterFileType);
 
         ExpectBoxes(run, each.boxes);
         EXPECT_TRUE(run.openKeys.empty());
@@ -296,12 +263,11 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
 TEST(UnregisterFileType, UnreadableDescriptionPasses)
 {
     RegistrySandbox sandbox;
-    ASSERT_TRUE(sandbox.ready());
-    Register();
+    ASSERT_NO_FATAL_FAILURE(Register(sandbox));
     ASSERT_TRUE(
         SetDescription(sandbox.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Other", 6)));
 
-    RunResult run = RunUnregisterFileType([](RegistryCallRecorder& registry) {
+    RegistrationRun run = RunRecorded(&UnregisterFileType, [](RegistryCallRecorder& registry) {
         registry.FailCall("read HKCR\\Loxa.ProgramInfo (default)", ERROR_ACCESS_DENIED);
     });
 
@@ -312,12 +278,11 @@ TEST(UnregisterFileType, UnreadableDescriptionPasses)
 TEST(UnregisterFileType, KeysAlreadyGoneOrParentsUnopenableAreSkippedSilently)
 {
     RegistrySandbox sandbox;
-    ASSERT_TRUE(sandbox.ready());
-    Register();
+    ASSERT_NO_FATAL_FAILURE(Register(sandbox));
     ASSERT_EQ(RegDeleteTreeA(sandbox.classesRoot(), ".loxa"), ERROR_SUCCESS);
     ASSERT_EQ(RegDeleteTreeA(sandbox.currentUser(), "SOFTWARE\\Loxa"), ERROR_SUCCESS);
 
-    RunResult run = RunUnregisterFileType([](RegistryCallRecorder& registry) {
+    RegistrationRun run = RunRecorded(&UnregisterFileType, [](RegistryCallRecorder& registry) {
         // The HKLM MIME database cannot be opened for reading.
         registry.FailCall("open HKLM\\SOFTWARE\\Classes\\MIME\\Database\\Content Type KEY_READ",
                           ERROR_ACCESS_DENIED);
@@ -389,16 +354,16 @@ TEST(UnregisterFileType, KeysThatStayAreReportedAndThePluginListKept)
     for (const StuckCase& each : kStuckCases) {
         SCOPED_TRACE(each.name);
         RegistrySandbox sandbox;
-        ASSERT_TRUE(sandbox.ready());
-        Register();
+        ASSERT_NO_FATAL_FAILURE(Register(sandbox));
         ASSERT_TRUE(WriteRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約", nullptr,
                                        REG_SZ, std::string("C:\\plugins\\rec.dll", 19)));
 
-        RunResult run = RunUnregisterFileType([&each](RegistryCallRecorder& registry) {
-            for (const std::string& line : each.failures) {
-                registry.FailCall(line, ERROR_ACCESS_DENIED);
-            }
-        });
+        RegistrationRun run =
+            RunRecorded(&UnregisterFileType, [&each](RegistryCallRecorder& registry) {
+                for (const std::string& line : each.failures) {
+                    registry.FailCall(line, ERROR_ACCESS_DENIED);
+                }
+            });
 
         EXPECT_EQ(run.result, RegistrationOutcome::Failed);
         ExpectBoxes(run, {kUnregisterFailedText});

@@ -67,22 +67,25 @@ HWND PollForWindow(DWORD processId, bool wantDialog, DWORD timeoutMs)
 }
 
 // WM_GETTEXT is marshalled between processes, so the text is read whole.
-std::string ReadControlText(HWND dialog, int id)
+// `read` is cleared when the control did not answer.
+std::string ReadControlText(HWND dialog, int id, bool& read)
 {
     HWND control = GetDlgItem(dialog, id);
-    if (control == nullptr) {
-        return {};
-    }
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, AnswerWaitMs(),
-                             &length)) {
-        return {};
-    }
-    std::vector<char> text(length + 1, '\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_NORMAL, AnswerWaitMs(), &copied);
-    return std::string(text.data(), copied);
+    std::vector<char> text;
+    if (control != nullptr
+        && SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, AnswerWaitMs(),
+                               &length)) {
+        text.assign(length + 1, '\0');
+        if (SendMessageTimeoutA(control, WM_GETTEXT, text.size(),
+                                reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, AnswerWaitMs(),
+                                &copied)) {
+            return std::string(text.data(), copied);
+        }
+    }
+    read = false;
+    return {};
 }
 
 bool SetControlText(HWND dialog, int id, const std::string& text)
@@ -109,17 +112,31 @@ HWND WaitForMessageBoxOverDialog(DWORD processId, DWORD timeoutMs)
 
 bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view)
 {
-    if (!IsWindow(dialog)) {
+    // The window shows before it is active and before its thread is back in
+    // the dialog's message loop; a read begins only once the dialog is the
+    // active window of its thread (it waits the while it takes) and answers.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    const DWORD threadId = GetWindowThreadProcessId(dialog, nullptr);
+    const ULONGLONG deadline = GetTickCount64() + AnswerWaitMs();
+    while (IsWindow(dialog) && GetTickCount64() < deadline
+           && !(GetGUIThreadInfo(threadId, &thread) && thread.hwndActive == dialog)) {
+        Sleep(20);
+    }
+    DWORD_PTR answer = 0;
+    if (!IsWindow(dialog)
+        || !SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, AnswerWaitMs(), &answer)) {
         return false;
     }
-    view.year = ReadControlText(dialog, IDC_YEAR);
-    view.month = ReadControlText(dialog, IDC_MONTH);
-    view.day = ReadControlText(dialog, IDC_DAY);
-    view.startHour = ReadControlText(dialog, IDC_START_HOUR);
-    view.startMinute = ReadControlText(dialog, IDC_START_MINUTE);
-    view.title = ReadControlText(dialog, IDC_TITLE);
-    view.memo = ReadControlText(dialog, IDC_MEMO_TEXT);
-    view.leadMinutes = ReadControlText(dialog, IDC_LEAD_MINUTES);
+    bool read = true;
+    view.year = ReadControlText(dialog, IDC_YEAR, read);
+    view.month = ReadControlText(dialog, IDC_MONTH, read);
+    view.day = ReadControlText(dialog, IDC_DAY, read);
+    view.startHour = ReadControlText(dialog, IDC_START_HOUR, read);
+    view.startMinute = ReadControlText(dialog, IDC_START_MINUTE, read);
+    view.title = ReadControlText(dialog, IDC_TITLE, read);
+    view.memo = ReadControlText(dialog, IDC_MEMO_TEXT, read);
+    view.leadMinutes = ReadControlText(dialog, IDC_LEAD_MINUTES, read);
     view.deleteWhenDone =
         SendDlgItemMessageA(dialog, IDC_DELETE_WHEN_DONE, BM_GETCHECK, 0, 0) == BST_CHECKED;
     // UDM_GETRANGE answers in its result, which crosses processes; the 32-bit
@@ -127,7 +144,7 @@ bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view)
     const LRESULT range = SendDlgItemMessageA(dialog, IDC_LEAD_SPIN, UDM_GETRANGE, 0, 0);
     view.leadHigh = static_cast<short>(LOWORD(range));
     view.leadLow = static_cast<short>(HIWORD(range));
-    return IsWindow(dialog) != FALSE;
+    return read && IsWindow(dialog) != FALSE;
 }
 
 bool SetDialogTitle(HWND dialog, const std::string& text)

@@ -319,6 +319,11 @@ bool PressDialogButton(HWND window, int id)
     if (!button) {
         return false;
     }
+    // Not before the window's thread is in its message loop: a box closed
+    // while Wine still shows it can take the process down with an X error
+    // (BadWindow) under load.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ScaledWaitMs(5000), &answer);
     return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                         reinterpret_cast<LPARAM>(button))
            != FALSE;
