@@ -68,11 +68,13 @@ boot_prefix() {
   started=$(date +%s)
   rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
   mkdir -p "$WINEPREFIX"
-  WINEARCH=$arch "$wine" wineboot -i </dev/null >/dev/null 2>&1
+  export WINESERVER=$server
+  timeout 1800 env WINEARCH="$arch" "$wine" wineboot -i </dev/null >"/tmp/wineboot-$arch.log" 2>&1
+  echo "guest: wineboot -i ended ($?) after $(($(date +%s) - started)) s"
   # As tests/wine/run-in-wine.sh does on first use: unmanaged windows, so
   # that hiding one does not wait for a window manager.
   "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  "$server" -w
+  timeout 600 "$server" -w || { echo "guest: the $arch prefix's server did not end"; tail -n 20 "/tmp/wineboot-$arch.log"; }
   # Only a 64-bit prefix has the 32-bit system folder of WOW64.
   local wow64=no
   [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && wow64=yes
