@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The 32-bit lane: runs the win32 build's ctest (the shipped i686 loxa.exe,
-# receiver, plug-ins and the test programs built for i686) under 32-bit Wine.
-# This machine cannot execute 32-bit Linux code, so the tests run in a small
-# x86_64 Debian 12 virtual machine (qemu, TCG) that has Debian's wine32.
+# receiver, plug-ins and the test programs built for i686) under Wine with
+# 32-bit support. This machine cannot execute 32-bit Linux code, so the tests
+# run in a small x86_64 Debian 12 virtual machine (qemu, TCG) that has
+# Debian's wine, wine32 and wine64.
 #
 # The machine's image is built once and cached outside the work tree, in
 # ${LOXA_VM_CACHE:-$HOME/.cache/loxa/win32-vm}/<hash>, where <hash> covers the
@@ -10,8 +11,16 @@
 # Every checkout on this machine shares the cache.
 #
 # The guest mounts this project folder at the same absolute path as here and
-# runs this script again with --guest: a virtual display, a fresh 32-bit Wine
-# prefix, then every ctest test of build/win32 except the ones listed below.
+# runs this script again with --guest: a virtual display, then, one after the
+# other in the same boot, the runs that LOXA_VM_PREFIXES names:
+#   - wow64: a fresh 64-bit Wine prefix, where the i686 programs run under
+#     WOW64 as on users' 64-bit Windows: every ctest test of build/win32
+#     except the ones listed below;
+#   - win32: a fresh pure 32-bit prefix: the tests of win32_tests below when
+#     the WOW64 run is made too, else every test but the excluded ones.
+# The default is win32 alone: the 64-bit prefix's first boot did not end in
+# this guest yet (wineboot -i, then reg add, under a loaded host); with
+# "wow64 win32" the WOW64 run becomes the main one.
 # Its log lands in build/win32/vm/guest.log and is printed here. The script
 # fails on a failing test, on a boot or set-up failure, and when the machine
 # does not finish within LOXA_VM_MINUTES (kills it then).
@@ -21,7 +30,12 @@
 #   LOXA_VM_CACHE         image cache folder (above)
 #   LOXA_VM_MINUTES       wall-clock limit of the whole guest run (90)
 #   LOXA_VM_TEST_TIMEOUT  ctest's per-test timeout in seconds in the guest (900)
-#   LOXA_VM_CTEST_ARGS    extra ctest arguments, e.g. "-R wine.PluginRoad"
+#   LOXA_VM_CTEST_ARGS    extra ctest arguments of the WOW64 run,
+#                         e.g. "-R wine.PluginRoad"
+#   LOXA_VM_PREFIXES      the runs to make: "win32" (default), "wow64 win32"
+#                         or "wow64"
+#   LOXA_VM_WIN32_TESTS   ctest regular expression of the pure 32-bit run
+#                         (default: win32_tests below)
 #   LOXA_VM_WAIT_SCALE    factor on the tests' waits for windows, chips and
 #                         processes in the guest (10; tests/wine/wait_scale.h)
 set -uo pipefail
@@ -33,6 +47,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 excluded=(
 )
 
+# The tests that run a second time in a pure 32-bit prefix, for what only a
+# 32-bit Windows has (one registry view, one Program Files folder): the
+# installer and the registration end to end.
+win32_tests='^release\.|^wine\.RegistrationEndToEnd\.'
+
 exclude_regex() {
   local i regex=
   for ((i = 0; i < ${#excluded[@]}; i += 2)); do
@@ -42,47 +61,99 @@ exclude_regex() {
 }
 
 # --- inside the virtual machine --------------------------------------------
+# Boots a fresh prefix of the given architecture (win64, the WOW64 one that
+# users' 64-bit Windows has, or win32) in $WINEPREFIX.
+boot_prefix() {
+  local arch=$1 wine=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64 started
+  if [ "$arch" = win32 ]; then
+    wine=/usr/lib/wine/wine
+    server=/usr/lib/wine/wineserver32
+  fi
+  started=$(date +%s)
+  rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
+  mkdir -p "$WINEPREFIX"
+  export WINESERVER=$server
+  timeout 1800 env WINEARCH="$arch" "$wine" wineboot -i </dev/null >"/tmp/wineboot-$arch.log" 2>&1
+  echo "guest: wineboot -i ended ($?) after $(($(date +%s) - started)) s"
+  # As tests/wine/run-in-wine.sh does on first use: unmanaged windows, so
+  # that hiding one does not wait for a window manager.
+  timeout 600 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 ||
+    echo "guest: reg add in the $arch prefix failed or did not end"
+  timeout 600 "$server" -w || { echo "guest: the $arch prefix's server did not end"; tail -n 20 "/tmp/wineboot-$arch.log"; }
+  # Only a 64-bit prefix has the 32-bit system folder of WOW64.
+  local wow64=no
+  [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && wow64=yes
+  if [ ! -f "$WINEPREFIX/system.reg" ] || { [ "$arch" = win64 ] && [ $wow64 = no ]; } ||
+    { [ "$arch" = win32 ] && [ $wow64 = yes ]; }; then
+    echo "guest: the $arch Wine prefix did not boot"
+    return 1
+  fi
+  touch "$WINEPREFIX/.loxa-ready"
+  echo "guest: $arch prefix booted in $(($(date +%s) - started)) s"
+}
+
+# Runs ctest on build/win32 in the prefix $WINEPREFIX; the arguments go to ctest.
+run_ctest() {
+  local started status server=/usr/lib/wine/wineserver64
+  [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] || server=/usr/lib/wine/wineserver32
+  started=$(date +%s)
+  # A test gets a second attempt here only: the emulated machine is tens of
+  # times slower than a real one and its pace varies with the host's load,
+  # so a wait can run out on a sound program. A fault fails both attempts.
+  ctest --test-dir build/win32 --output-on-failure --timeout "$LOXA_VM_TEST_TIMEOUT" \
+    --repeat until-pass:2 "$@"
+  status=$?
+  echo "guest: ctest took $(($(date +%s) - started)) s"
+  "$server" -k 2>/dev/null
+  return $status
+}
+
 if [ "${1:-}" = "--guest" ]; then
   cd "$root" || exit 2
   # The host's settings (the guest inherits no environment from it).
   source build/win32/vm/job.env
   export LOXA_TEST_WAIT_SCALE=$LOXA_VM_WAIT_SCALE
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-  export WINEDLLOVERRIDES=mscoree,mshtml= WINEDEBUG=-all WINEARCH=win32
-  # The prefix lives on the machine's own disk (discarded at power-off): Wine
-  # wants it owned by the user, and the shared folder is slow.
-  export LOXA_WINEPREFIX=/root/wineprefix
-  export WINEPREFIX=$LOXA_WINEPREFIX
+  export WINEDLLOVERRIDES=mscoree,mshtml= WINEDEBUG=-all
   source scripts/virtual-display.sh
   echo "guest: $(uname -r), $(nproc) CPUs, wine $(/usr/lib/wine/wine --version)"
   start_virtual_display || { echo "guest: no virtual display"; exit 2; }
 
-  started=$(date +%s)
-  rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
-  mkdir -p "$WINEPREFIX"
-  /usr/lib/wine/wine wineboot -i </dev/null >/dev/null 2>&1
-  # As tests/wine/run-in-wine.sh does on first use: unmanaged windows, so
-  # that hiding one does not wait for a window manager.
-  /usr/lib/wine/wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  /usr/lib/wine/wineserver32 -w
-  if [ ! -f "$WINEPREFIX/system.reg" ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
-    echo "guest: the 32-bit Wine prefix did not boot"
-    exit 2
+  # Each prefix lives on the machine's own disk (discarded at power-off):
+  # Wine wants it owned by the user, and the shared folder is slow.
+  status=0
+  if [[ " $LOXA_VM_PREFIXES " = *" wow64 "* ]]; then
+    # The main run: every test in a 64-bit prefix, where the i686 programs
+    # run under WOW64 as on the 64-bit Windows 10 and 11 of nearly all users.
+    export LOXA_WINEPREFIX=/root/wow64-prefix WINEPREFIX=/root/wow64-prefix
+    echo "guest: === WOW64 (64-bit prefix): the whole ctest ==="
+    regex=$(exclude_regex)
+    if boot_prefix win64; then
+      # shellcheck disable=SC2086  # extra arguments split on purpose
+      run_ctest ${regex:+-E "$regex"} $LOXA_VM_CTEST_ARGS || status=1
+    else
+      status=2
+    fi
   fi
-  touch "$WINEPREFIX/.loxa-ready"
-  echo "guest: 32-bit prefix booted in $(($(date +%s) - started)) s"
-
-  regex=$(exclude_regex)
-  started=$(date +%s)
-  # shellcheck disable=SC2086  # extra arguments split on purpose
-  # A test gets a second attempt here only: the emulated machine is tens of
-  # times slower than a real one and its pace varies with the host's load,
-  # so a wait can run out on a sound program. A fault fails both attempts.
-  ctest --test-dir build/win32 --output-on-failure --timeout "$LOXA_VM_TEST_TIMEOUT" \
-    --repeat until-pass:2 ${regex:+-E "$regex"} $LOXA_VM_CTEST_ARGS
-  status=$?
-  echo "guest: ctest took $(($(date +%s) - started)) s"
-  /usr/lib/wine/wineserver32 -k 2>/dev/null
+  if [[ " $LOXA_VM_PREFIXES " = *" win32 "* ]]; then
+    export LOXA_WINEPREFIX=/root/win32-prefix WINEPREFIX=/root/win32-prefix
+    if [[ " $LOXA_VM_PREFIXES " = *" wow64 "* ]]; then
+      # What only a 32-bit Windows has: one registry view and one Program
+      # Files folder, for the installer and the registration end to end.
+      echo "guest: === pure 32-bit prefix: $LOXA_VM_WIN32_TESTS ==="
+      set -- -R "$LOXA_VM_WIN32_TESTS"
+    else
+      echo "guest: === pure 32-bit prefix: the whole ctest ==="
+      regex=$(exclude_regex)
+      # shellcheck disable=SC2086  # extra arguments split on purpose
+      set -- ${regex:+-E "$regex"} $LOXA_VM_CTEST_ARGS
+    fi
+    if boot_prefix win32; then
+      run_ctest "$@" || status=1
+    else
+      status=2
+    fi
+  fi
   stop_virtual_display
   exit $status
 fi
@@ -152,6 +223,8 @@ mkdir -p "$out"
   printf 'LOXA_VM_TEST_TIMEOUT=%q\n' "${LOXA_VM_TEST_TIMEOUT:-900}"
   printf 'LOXA_VM_WAIT_SCALE=%q\n' "${LOXA_VM_WAIT_SCALE:-10}"
   printf 'LOXA_VM_CTEST_ARGS=%q\n' "${LOXA_VM_CTEST_ARGS:-}"
+  printf 'LOXA_VM_PREFIXES=%q\n' "${LOXA_VM_PREFIXES:-win32}"
+  printf 'LOXA_VM_WIN32_TESTS=%q\n' "${LOXA_VM_WIN32_TESTS:-$win32_tests}"
 } >"$out/job.env"
 echo "test-win32: booting the virtual machine (limit $minutes min)"
 started=$(date +%s)

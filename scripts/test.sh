@@ -44,7 +44,8 @@ WINEPREFIX=$LOXA_WINEPREFIX /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 stop_virtual_display
 
 # The same Windows tests against the shipped i686 build, under 32-bit Wine in
-# a virtual machine (scripts/test-win32.sh).
+# a virtual machine (scripts/test-win32.sh; LOXA_VM_PREFIXES="wow64 win32"
+# runs them under WOW64 in a 64-bit prefix too).
 # Its own limit keeps the whole run inside CI's 90 minutes.
 LOXA_VM_MINUTES=${LOXA_VM_MINUTES:-50} bash scripts/test-win32.sh || status=1
 

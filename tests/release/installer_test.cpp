@@ -114,6 +114,47 @@ void ExpectRegisteredFor(const std::string& program)
     EXPECT_EQ(Text(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", ""), ShortPath(program));
 }
 
+// A value or a key in one registry view: KEY_WOW64_64KEY is what 64-bit
+// programs (Explorer, the browsers) see, KEY_WOW64_32KEY what 32-bit ones see.
+std::string TextInView(HKEY root, const char* path, const char* name, REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) {
+        return "(missing)";
+    }
+    char text[MAX_PATH] = {};
+    DWORD size = sizeof text - 1;
+    DWORD type = REG_NONE;
+    const LONG result =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(text) : "(missing)";
+}
+
+bool KeyExistsInView(HKEY root, const char* path, REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+// Opens a document as Explorer or a browser on 64-bit Windows does: through
+// the 64-bit shell ("sysnative" names the 64-bit system folder from a 32-bit
+// program).
+long OpenThroughThe64BitShell(const std::string& document)
+{
+    return Run("C:\\windows\\sysnative\\cmd.exe /c start \"\" \"" + document + "\"");
+}
+
+bool RunningUnderWow64()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 // Each test starts with Loxa not installed, on a prefix with the MIME
 // database that a real system has, and leaves it uninstalled.
 class Installer : public ::testing::Test {
@@ -228,4 +269,74 @@ TEST_F(Installer, RegistrationRefusedForAnotherApplicationsTypeFailsTheInstall)
     ASSERT_TRUE(UninstallAndWait());
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
     EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, kMimeType));
+}
+
+// On 64-bit Windows, where nearly every user runs the 32-bit program under
+// WOW64: the install goes to "Program Files (x86)", the uninstall entry to the
+// 32-bit registry view, the registration is shared with the 64-bit side, and a
+// document that the 64-bit shell opens starts the 32-bit loxa.exe.
+TEST_F(Installer, UnderWow64TheProgramIsFoundByThe64BitShell)
+{
+    if (!RunningUnderWow64()) {
+        GTEST_SKIP() << "a 32-bit Windows has no WOW64 (no second registry view or Program Files)";
+    }
+    ASSERT_EQ(RunSetup(), 0);
+    const std::string program = "C:\\Program Files (x86)\\Loxa\\loxa.exe";
+    EXPECT_TRUE(FileExists(program));
+    EXPECT_FALSE(FileExists("C:\\Program Files\\Loxa"));
+
+    EXPECT_EQ(TextInView(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", KEY_WOW64_32KEY),
+              program + ",0");
+    EXPECT_EQ(
+        TextInView(HKEY_LOCAL_MACHINE,
+                   "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Loxa",
+                   "DisplayName", KEY_WOW64_64KEY),
+        "Loxa");
+    EXPECT_FALSE(KeyExistsInView(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY));
+
+    // Seen from the 64-bit side: what Explorer and a browser look up.
+    const std::string command = ShortPath(program) + " %1";
+    EXPECT_EQ(TextInView(HKEY_CLASSES_ROOT, ".loxa", "", KEY_WOW64_64KEY), "Loxa.ProgramInfo");
+    EXPECT_EQ(TextInView(HKEY_CLASSES_ROOT, kMimeType, "Extension", KEY_WOW64_64KEY), ".loxa");
+    EXPECT_EQ(TextInView(HKEY_CLASSES_ROOT, "Loxa.ProgramInfo\\shell\\open\\command", "",
+                         KEY_WOW64_64KEY),
+              command);
+    EXPECT_EQ(TextInView(HKEY_LOCAL_MACHINE,
+                         "SOFTWARE\\Classes\\Loxa.ProgramInfo\\shell\\open\\command", "",
+                         KEY_WOW64_64KEY),
+              command);
+
+    // A download opened by the 64-bit shell. Without the calendar plug-in
+    // the dialog comes at once.
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, kCalendarKey), ERROR_SUCCESS);
+    ScratchFolder scratch;
+    ASSERT_TRUE(CreateTestFolder(scratch));
+    const std::string document = WriteScratchFile(scratch, "program.loxa", Document("version: 1"));
+    ASSERT_EQ(OpenThroughThe64BitShell(document), 0);
+    const HWND dialog = WaitForProgramDataDialog(0, kWaitMs);
+    ASSERT_NE(dialog, nullptr);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(dialog, &processId);
+    UniqueDrivenProcess loxa(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    ASSERT_TRUE(loxa.get() != nullptr);
+    BOOL wow64 = FALSE;
+    EXPECT_TRUE(IsWow64Process(loxa.get(), &wow64) && wow64);
+    char image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    ASSERT_TRUE(QueryFullProcessImageNameA(loxa.get(), 0, image, &size));
+    char longImage[MAX_PATH] = {};
+    GetLongPathNameA(image, longImage, MAX_PATH);
+    EXPECT_STREQ(longImage, program.c_str());
+    ProgramDataDialogView view;
+    ASSERT_TRUE(ReadProgramDataDialog(dialog, view));
+    EXPECT_EQ(view.title, "ニュース");
+    ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Cancel));
+    EXPECT_EQ(WaitForSingleObject(loxa.get(), kWaitMs), WAIT_OBJECT_0);
+
+    ASSERT_TRUE(UninstallAndWait());
+    EXPECT_FALSE(FileExists(program));
+    for (const char* key : {".loxa", "Loxa.ProgramInfo"}) {
+        EXPECT_FALSE(KeyExistsInView(HKEY_CLASSES_ROOT, key, KEY_WOW64_64KEY)) << key;
+    }
 }
