@@ -6,6 +6,7 @@
 ; ICON, OUTFILE and two lists it writes from STAGE: INSTALL_LIST (the File
 ; lines) and REMOVE_LIST (the matching Delete and RMDir lines), so that the
 ; uninstaller removes exactly what was installed and nothing the user added.
+; INSTALL_LIST leaves out loxa-reminder.exe, which its own component installs.
 Unicode true
 ManifestSupportedOS all
 RequestExecutionLevel admin
@@ -14,12 +15,18 @@ SetCompressor /SOLID lzma
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WinMessages.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Loxa"
 ; The per-user plug-in list that loxa.exe reads; /U removes it with the
 ; registration.
 !define PLUGIN_KEY "SOFTWARE\Loxa"
 !define CALENDAR_LABEL "カレンダーに追加"
+; The reminder application: its window class (the one hidden top-level
+; window of a running copy) and its sign-in entry.
+!define REMINDER_CLASS "LoxaReminder"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "LoxaReminder"
 
 Name "Loxa ${VERSION}"
 OutFile "${OUTFILE}"
@@ -98,8 +105,42 @@ Function RestorePluginList
   ${EndIf}
 FunctionEnd
 
+; Ends a running loxa-reminder.exe so that its file can be replaced or
+; removed: WM_CLOSE to its window, then a wait for the process itself, which
+; holds the file until it has ended. Every reminder it accepted is already on
+; disk, so this loses nothing; only a copy that hangs is ended the hard way.
+; Copies in other users' sessions are out of reach here.
+!macro CLOSE_REMINDER_FUNCTION un
+Function ${un}CloseReminder
+  FindWindow $0 "${REMINDER_CLASS}"
+  ${If} $0 = 0
+    Return
+  ${EndIf}
+  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+  ; SYNCHRONIZE | PROCESS_TERMINATE
+  System::Call 'kernel32::OpenProcess(i 0x00100001, i 0, i r1) p .r2'
+  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=10000
+  ${If} $2 = 0
+    Return
+  ${EndIf}
+  System::Call 'kernel32::WaitForSingleObject(p r2, i 30000) i .r3'
+  ${If} $3 <> 0
+    System::Call 'kernel32::TerminateProcess(p r2, i 1)'
+    System::Call 'kernel32::WaitForSingleObject(p r2, i 5000)'
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p r2)'
+FunctionEnd
+!macroend
+!insertmacro CLOSE_REMINDER_FUNCTION ""
+!insertmacro CLOSE_REMINDER_FUNCTION "un."
+
 Section "Loxa" SecProgram
   SectionIn RO
+  ; Before any file is replaced. An earlier reminder application goes with
+  ; its sign-in entry; its component puts both back when it is selected.
+  Call CloseReminder
+  Delete "$INSTDIR\loxa-reminder.exe"
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   Call SavePluginList
   !include "${INSTALL_LIST}"
   SetOutPath "$INSTDIR"
@@ -140,7 +181,23 @@ Section "カレンダー プラグイン (${CALENDAR_LABEL})" SecCalendar
   WriteRegStr HKCU "${PLUGIN_KEY}\${CALENDAR_LABEL}" "" "$INSTDIR\ical.dll"
 SectionEnd
 
+; The reminder application, for users who have none of their own: started
+; at sign-in for the user who installs it, and at once. The installer runs
+; elevated; Explorer (the user's own shell) starts the program, so that it
+; runs with the user's ordinary rights, as it will at every sign-in, and is
+; reachable from the user's other programs (an elevated one would not get
+; their DDE messages).
+Section "番組リマインダー" SecReminder
+  SetOutPath "$INSTDIR"
+  File "${STAGE}\loxa-reminder.exe"
+  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\loxa-reminder.exe" /startup'
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\loxa-reminder.exe"'
+SectionEnd
+
 Section "Uninstall"
+  ; The reminders themselves (in the user's application data) stay.
+  Call un.CloseReminder
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ExecWait '"$INSTDIR\loxa.exe" /U /S'
   ; Ours even when /U could not remove the plug-in list (say, the
   ; registration had failed): the calendar entry, and the list key when
