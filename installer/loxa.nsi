@@ -134,12 +134,64 @@ FunctionEnd
 !insertmacro CLOSE_REMINDER_FUNCTION ""
 !insertmacro CLOSE_REMINDER_FUNCTION "un."
 
+; The sign-in entry belongs to the user at the desktop, whose shell starts
+; the program and whose application data holds the reminders. The elevated
+; installer's HKCU is that user's only when the user is an administrator; a
+; standard user who typed an administrator's password would otherwise get
+; the entry in the administrator's hive. Sets $R9 to the SID of the shell
+; process's owner, whose hive is HKU\<SID>, or to "" when that cannot be
+; learnt (no shell): then HKCU it is.
+!macro SHELL_USER_FUNCTION un
+Function ${un}ShellUser
+  StrCpy $R9 ""
+  System::Call 'user32::GetShellWindow() p .r0'
+  ${If} $0 = 0
+    ; No shell window (Wine has none): the desktop's owner is the user's
+    ; shell there, and a system process on Windows, which is not opened.
+    System::Call 'user32::GetDesktopWindow() p .r0'
+  ${EndIf}
+  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+  ; PROCESS_QUERY_LIMITED_INFORMATION
+  System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r1) p .r2'
+  ${If} $2 = 0
+    Return
+  ${EndIf}
+  ; TOKEN_QUERY
+  System::Call 'advapi32::OpenProcessToken(p r2, i 8, *p .r3) i .r4'
+  System::Call 'kernel32::CloseHandle(p r2)'
+  ${If} $4 = 0
+    Return
+  ${EndIf}
+  ; TokenUser: a TOKEN_USER, whose first member points at the SID.
+  System::Alloc 256
+  Pop $5
+  System::Call 'advapi32::GetTokenInformation(p r3, i 1, p r5, i 256, *i .r6) i .r4'
+  ${If} $4 <> 0
+    System::Call '*$5(p .r6)'
+    System::Call 'advapi32::ConvertSidToStringSidW(p r6, *p .r7) i .r4'
+    ${If} $4 <> 0
+      System::Call 'kernel32::lstrcpynW(w .r8, p r7, i ${NSIS_MAX_STRLEN})'
+      System::Call 'kernel32::LocalFree(p r7)'
+      StrCpy $R9 $8
+    ${EndIf}
+  ${EndIf}
+  System::Free $5
+  System::Call 'kernel32::CloseHandle(p r3)'
+FunctionEnd
+!macroend
+!insertmacro SHELL_USER_FUNCTION ""
+!insertmacro SHELL_USER_FUNCTION "un."
+
 Section "Loxa" SecProgram
   SectionIn RO
   ; Before any file is replaced. An earlier reminder application goes with
   ; its sign-in entry; its component puts both back when it is selected.
   Call CloseReminder
   Delete "$INSTDIR\loxa-reminder.exe"
+  Call ShellUser
+  ${If} $R9 != ""
+    DeleteRegValue HKU "$R9\${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
   DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   Call SavePluginList
   !include "${INSTALL_LIST}"
@@ -182,7 +234,7 @@ Section "カレンダー プラグイン (${CALENDAR_LABEL})" SecCalendar
 SectionEnd
 
 ; The reminder application, for users who have none of their own: started
-; at sign-in for the user who installs it, and at once. The installer runs
+; at sign-in for the user at the desktop (ShellUser), and at once. The installer runs
 ; elevated; Explorer (the user's own shell) starts the program, so that it
 ; runs with the user's ordinary rights, as it will at every sign-in, and is
 ; reachable from the user's other programs (an elevated one would not get
@@ -190,13 +242,22 @@ SectionEnd
 Section "番組リマインダー" SecReminder
   SetOutPath "$INSTDIR"
   File "${STAGE}\loxa-reminder.exe"
-  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\loxa-reminder.exe" /startup'
+  Call ShellUser
+  ${If} $R9 != ""
+    WriteRegStr HKU "$R9\${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\loxa-reminder.exe" /startup'
+  ${Else}
+    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\loxa-reminder.exe" /startup'
+  ${EndIf}
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\loxa-reminder.exe"'
 SectionEnd
 
 Section "Uninstall"
   ; The reminders themselves (in the user's application data) stay.
   Call un.CloseReminder
+  Call un.ShellUser
+  ${If} $R9 != ""
+    DeleteRegValue HKU "$R9\${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
   DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ExecWait '"$INSTDIR\loxa.exe" /U /S'
   ; Ours even when /U could not remove the plug-in list (say, the
