@@ -1,0 +1,23 @@
+// When a chip's reminder is due. The chip carries the notification time as
+// month, day, hour and minute, without a year, and the date it was made.
+#pragma once
+
+#include "chip/read_chip.h"
+#include "loxa_reminder/local_moment.h"
+
+struct NotifyTime {
+    std::int32_t month = 0, day = 0, hour = 0,
+                 minute = 0; // already checked: 1-12, 1-31, 0-23, 0-59
+};
+
+// The first moment on or after the start of `base` (the chip's creation
+// date) with the notification's month, day, hour and minute: a program on
+// 1 January registered on 31 December is due next year. A day the month
+// lacks in that year (29 February outside leap years, 31 April) falls on
+// the month's last day at the same time, so no reminder waits years or
+// never comes. `base` must be a calendar date.
+LocalMoment ComputeDueTime(const NotifyTime& notify, const LocalMoment& base);
+
+// A kept chip's due time: from its creation date, or from the day it was
+// received when the sender's creation date is no calendar date.
+LocalMoment DueTimeOfChip(const ChipView& chip, const LocalMoment& received);

@@ -1,0 +1,32 @@
+// The reminders on disk: one file "<16 hex digits>.reminder" each in the data
+// folder, %APPDATA%\Loxa\Reminders (LOXA_REMINDER_FOLDER names another one,
+// for tests). Every write goes to a temporary file that is flushed and then
+// renamed over the old one, so a crash leaves the old state or the new one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "loxa_reminder/reminder_file.h"
+
+struct StoredReminder {
+    std::string name; // the file name without its folder and extension
+    KeptReminder kept;
+};
+
+// The data folder with a trailing backslash, created when missing; empty
+// when it cannot be made.
+std::string OpenReminderFolder();
+
+// Every reminder in the folder. A file that is no whole reminder is renamed
+// to "<name>.damaged" beside a note "<name>.damaged.txt", and left there;
+// leftover temporary files of writes that never finished are removed.
+std::vector<StoredReminder> LoadReminders(const std::string& folder);
+
+// A fresh file name, later than any used before in this run.
+std::string NewReminderName();
+
+// Writes the reminder's file whole and durably; false when it is not on disk.
+bool WriteReminder(const std::string& folder, const StoredReminder& reminder);
+
+bool DeleteReminder(const std::string& folder, const std::string& name);
