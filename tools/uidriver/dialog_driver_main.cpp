@@ -7,6 +7,13 @@
 //   dialog_driver menu [MS]    waits for the handler menu and prints its screen
 //                              rectangle as WxH+X+Y
 //   dialog_driver dismiss-menu closes the handler menu with Esc
+//   dialog_driver reminder [MS]
+//   dialog_driver reminder-list [MS]
+//                              wait for loxa-reminder.exe's reminder window or
+//                              its list and print its screen rectangle
+//   dialog_driver close-reminder [MS]
+//                              ends loxa-reminder.exe as the installer does
+//                              (WM_CLOSE) and waits for it to end
 // Exit code 0 on success, 1 when no dialog or menu appeared.
 #include <windows.h>
 
@@ -16,6 +23,7 @@
 
 #include "handler_menu_driver.h"
 #include "program_data_dialog_driver.h"
+#include "ui_driver.h"
 
 namespace {
 
@@ -42,6 +50,44 @@ int DriveMenu(const char* command, DWORD timeoutMs)
     return DismissMenu(menu) ? 0 : 1;
 }
 
+// loxa-reminder.exe has no visible main window; its hidden one tells its
+// process.
+int DriveReminder(const char* command, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    HWND main = nullptr;
+    while ((main = FindWindowA("LoxaReminder", nullptr)) == nullptr
+           && GetTickCount64() < deadline) {
+        Sleep(50);
+    }
+    if (main == nullptr) {
+        std::fprintf(stderr, "loxa-reminder.exe is not running\n");
+        return 1;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(main, &processId);
+    if (std::strcmp(command, "close-reminder") == 0) {
+        const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        const bool ended = process != nullptr && WaitForSingleObject(process, timeoutMs) == 0;
+        if (process != nullptr) {
+            CloseHandle(process);
+        }
+        return ended ? 0 : 1;
+    }
+    const char* title =
+        std::strcmp(command, "reminder") == 0 ? "番組リマインダー" : "番組リマインダー - 一覧";
+    const ULONGLONG now = GetTickCount64();
+    const HWND window = WaitForProcessWindow(
+        processId, "#32770", title, static_cast<DWORD>(deadline > now ? deadline - now : 0));
+    if (window == nullptr) {
+        std::fprintf(stderr, "no %s window appeared\n", command);
+        return 1;
+    }
+    PrintRectangle(window);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -51,6 +97,9 @@ int main(int argc, char** argv)
         argc > 2 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 30000;
     if (std::strcmp(command, "menu") == 0 || std::strcmp(command, "dismiss-menu") == 0) {
         return DriveMenu(command, timeoutMs);
+    }
+    if (std::strncmp(command, "reminder", 8) == 0 || std::strcmp(command, "close-reminder") == 0) {
+        return DriveReminder(command, timeoutMs);
     }
     HWND dialog = WaitForProgramDataDialog(0, timeoutMs);
     if (dialog == nullptr) {
@@ -78,7 +127,9 @@ int main(int argc, char** argv)
     if (std::strcmp(command, "cancel") == 0) {
         return EndProgramDataDialog(dialog, DialogEnding::Cancel) ? 0 : 1;
     }
-    std::fprintf(stderr,
-                 "usage: dialog_driver wait|show|register|cancel|menu|dismiss-menu [timeout-ms]\n");
+    std::fprintf(
+        stderr,
+        "usage: dialog_driver wait|show|register|cancel|menu|dismiss-menu|reminder|reminder-list|"
+        "close-reminder [timeout-ms]\n");
     return 2;
 }
