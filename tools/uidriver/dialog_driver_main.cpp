@@ -11,6 +11,8 @@
 //   dialog_driver reminder-list [MS]
 //                              wait for loxa-reminder.exe's reminder window or
 //                              its list and print its screen rectangle
+//   dialog_driver dismiss-reminder [MS]
+//                              presses the reminder window's "閉じる"
 //   dialog_driver close-reminder [MS]
 //                              ends loxa-reminder.exe as the installer does
 //                              (WM_CLOSE) and waits for it to end
@@ -76,13 +78,16 @@ int DriveReminder(const char* command, DWORD timeoutMs)
         return ended ? 0 : 1;
     }
     const char* title =
-        std::strcmp(command, "reminder") == 0 ? "番組リマインダー" : "番組リマインダー - 一覧";
+        std::strcmp(command, "reminder-list") == 0 ? "番組リマインダー - 一覧" : "番組リマインダー";
     const ULONGLONG now = GetTickCount64();
     const HWND window = WaitForProcessWindow(
         processId, "#32770", title, static_cast<DWORD>(deadline > now ? deadline - now : 0));
     if (window == nullptr) {
         std::fprintf(stderr, "no %s window appeared\n", command);
         return 1;
+    }
+    if (std::strcmp(command, "dismiss-reminder") == 0) {
+        return PressDialogButton(window, IDOK) ? 0 : 1;
     }
     PrintRectangle(window);
     return 0;
@@ -98,7 +103,7 @@ int main(int argc, char** argv)
     if (std::strcmp(command, "menu") == 0 || std::strcmp(command, "dismiss-menu") == 0) {
         return DriveMenu(command, timeoutMs);
     }
-    if (std::strncmp(command, "reminder", 8) == 0 || std::strcmp(command, "close-reminder") == 0) {
+    if (std::strstr(command, "reminder") != nullptr) {
         return DriveReminder(command, timeoutMs);
     }
     HWND dialog = WaitForProgramDataDialog(0, timeoutMs);
