@@ -249,6 +249,19 @@ Section "番組リマインダー" SecReminder
     WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\loxa-reminder.exe" /startup'
   ${EndIf}
   Exec '"$WINDIR\explorer.exe" "$INSTDIR\loxa-reminder.exe"'
+  ; Explorer starts it and returns at once: wait a while for its window, so
+  ; that whatever follows the installation (an uninstall, say) finds it
+  ; running. It does not come when another reminder application is present.
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "${REMINDER_CLASS}"
+    ${If} $0 <> 0
+    ${OrIf} $1 >= 150
+      ${ExitDo}
+    ${EndIf}
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
 SectionEnd
 
 Section "Uninstall"

@@ -116,6 +116,17 @@ void ExpectRegisteredFor(const std::string& program)
     EXPECT_EQ(Text(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", ""), ShortPath(program));
 }
 
+// The installer starts the reminder application through Explorer and waits
+// for it only a while; an uninstall that came before it runs would find
+// nothing to close and leave it running from the install folder.
+void WaitForReminderWindow()
+{
+    for (DWORD waited = 0; waited < kSetupWaitMs && !FindWindowA("LoxaReminder", nullptr);
+         waited += 100) {
+        Sleep(100);
+    }
+}
+
 // Each test starts with Loxa not installed, on a prefix with the MIME
 // database that a real system has, and leaves it uninstalled.
 class Installer : public ::testing::Test {
@@ -129,6 +140,7 @@ protected:
     void TearDown() override
     {
         if (RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) {
+            WaitForReminderWindow();
             EXPECT_TRUE(UninstallAndWait());
         }
         RegDeleteTreeA(HKEY_CLASSES_ROOT, kMimeType);
