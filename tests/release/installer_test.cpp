@@ -253,19 +253,20 @@ constexpr char kReminderClass[] = "LoxaReminder";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The running reminder application, found by its hidden window, as a process
-// handle (null when none appeared in time); killed if a test leaves it.
-UniqueDrivenProcess WaitForReminder()
+// handle (null when none appeared in time). Not killed with the handle: the
+// uninstall of the test's end closes it.
+UniqueHandle WaitForReminder()
 {
     for (DWORD waited = 0; waited < kSetupWaitMs; waited += 100) {
         if (const HWND window = FindWindowA(kReminderClass, nullptr)) {
             DWORD processId = 0;
             GetWindowThreadProcessId(window, &processId);
-            return UniqueDrivenProcess(OpenProcess(
-                SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId));
+            return UniqueHandle(
+                OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
         }
         Sleep(100);
     }
-    return UniqueDrivenProcess(nullptr);
+    return UniqueHandle(nullptr);
 }
 
 // Ended on its own (WM_CLOSE), not killed: exit code 0.
@@ -324,7 +325,7 @@ TEST_F(Installer, ReminderStartsAtOnceReceivesAChipAndRemovalClosesItKeepingTheR
     const std::string program = InstallFolder() + "loxa-reminder.exe";
     EXPECT_TRUE(FileExists(program));
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kRunKey, "LoxaReminder"), "\"" + program + "\" /startup");
-    const UniqueDrivenProcess reminder = WaitForReminder();
+    const UniqueHandle reminder = WaitForReminder();
     ASSERT_NE(reminder.get(), nullptr) << "not started after the installation";
 
     // The whole road on a machine with nothing else: a document opened
@@ -364,13 +365,13 @@ TEST_F(Installer, InstallOverARunningReminderClosesItAndStartsTheNewCopy)
 {
     ReminderFolderCleanup cleanup;
     ASSERT_EQ(RunSetup(), 0);
-    const UniqueDrivenProcess earlier = WaitForReminder();
+    const UniqueHandle earlier = WaitForReminder();
     ASSERT_NE(earlier.get(), nullptr);
 
     // The earlier copy holds its file; the installer must end it first.
     ASSERT_EQ(RunSetup(), 0);
     ExpectEndedCleanly(earlier.get());
-    const UniqueDrivenProcess later = WaitForReminder();
+    const UniqueHandle later = WaitForReminder();
     ASSERT_NE(later.get(), nullptr) << "not started again after the upgrade";
     EXPECT_NE(GetProcessId(later.get()), GetProcessId(earlier.get()));
     const std::string program = InstallFolder() + "loxa-reminder.exe";
