@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 seconds=${LOXA_FUZZ_SECONDS:-30}
-targets=(parser memo_chip command_line)
+targets=(parser memo_chip command_line received_chip)
 
 cmake --preset fuzz >/dev/null || exit 1
 cmake --build --preset fuzz -j "$(nproc)" || exit 1

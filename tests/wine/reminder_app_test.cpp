@@ -1,0 +1,526 @@
+// loxa-reminder.exe under Wine: it keeps what Loxa pokes, reminds at the time
+// (its clock moved through LOXA_REMINDER_CLOCK_FILE), refuses bad chips,
+// survives being killed mid-burst, shows late reminders after a start, and
+// runs once.
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+#include "../native/bad_chips.h"
+#include "end_to_end_support.h"
+#include "loxa_reminder/reminder_file.h"
+#include "program_data_dialog_driver.h"
+#include "reminder/chip_clipboard_format.h"
+#include "reminder/chip_record.h"
+#include "reminder/send_chip_record.h"
+#include "reminder_receiver_process.h"
+
+namespace {
+
+const std::string kNoticeTitle = "番組リマインダー";
+const std::string kListTitle = "番組リマインダー - 一覧";
+const std::string kLate = "（遅れてお知らせしています）";
+const std::string kOtherServer =
+    "ほかのリマインダーアプリケーションが既に動いています。\n"
+    "番組リマインダーは起動せずに終了します。";
+// Dialog controls of the reminder window.
+constexpr int kNoticeTitleId = 1001;
+constexpr int kNoticeDueId = 1002;
+constexpr int kNoticeMemoId = 1003;
+
+// Waits while answering messages sent to this thread: the program's DDE
+// start broadcasts to every top-level window, this test's own included, and
+// would wait for a test that only sleeps.
+void PumpFor(DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+bool WaitForEnd(const LoxaProcess& process, DWORD timeoutMs, DWORD& exitCode)
+{
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(process.process.get(), 0) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        PumpFor(20);
+    }
+    return GetExitCodeProcess(process.process.get(), &exitCode) != FALSE;
+}
+
+std::string ReminderExecutablePath()
+{
+    const std::string loxa = LoxaExecutablePath();
+    return loxa.substr(0, loxa.find_last_of('\\') + 1) + "loxa-reminder.exe";
+}
+
+std::string ControlText(HWND window, int id)
+{
+    char text[4096] = {};
+    GetDlgItemTextA(window, id, text, sizeof text);
+    return text;
+}
+
+// One test's reminder program: its data folder and clock file in the test's
+// scratch folder, handed to it through the environment.
+struct ReminderRun {
+    ScratchFolder folder;
+    std::string data;      // the data folder, with a trailing backslash
+    std::string clockFile; // "YYYY-MM-DD HH:MM:SS"
+    LoxaProcess process;
+    HWND window = nullptr; // its hidden main window
+
+    ReminderRun() = default;
+    ReminderRun(const ReminderRun&) = delete;
+    ReminderRun& operator=(const ReminderRun&) = delete;
+    ~ReminderRun()
+    {
+        SetEnvironmentVariableA("LOXA_REMINDER_FOLDER", nullptr);
+        SetEnvironmentVariableA("LOXA_REMINDER_CLOCK_FILE", nullptr);
+    }
+};
+
+void PrepareRun(ReminderRun& run, const std::string& clock)
+{
+    ASSERT_TRUE(CreateTestFolder(run.folder));
+    run.data = run.folder.path + "data\\";
+    run.clockFile = run.folder.path + "clock.txt";
+    ASSERT_FALSE(WriteScratchFile(run.folder, "clock.txt", clock).empty());
+    // Children inherit these; the tests run one at a time.
+    SetEnvironmentVariableA("LOXA_REMINDER_FOLDER",
+                            run.data.substr(0, run.data.size() - 1).c_str());
+    SetEnvironmentVariableA("LOXA_REMINDER_CLOCK_FILE", run.clockFile.c_str());
+}
+
+bool StartReminderProgram(const std::string& tail, LoxaProcess& process)
+{
+    std::string commandLine = "\"" + ReminderExecutablePath() + "\"";
+    if (!tail.empty()) {
+        commandLine += " " + tail;
+    }
+    process = LoxaProcess{};
+    PROCESS_INFORMATION info{};
+    if (!StartProcessInJob(commandLine, nullptr, process.job, info)) {
+        return false;
+    }
+    process.process.reset(info.hProcess);
+    process.processId = info.dwProcessId;
+    return true;
+}
+
+// The hidden main window of the process, once it offers its service.
+HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    do {
+        HWND window = nullptr;
+        while ((window = FindWindowExA(nullptr, window, "LoxaReminder", nullptr)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId) {
+                return window;
+            }
+        }
+        PumpFor(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+void StartAndWait(ReminderRun& run)
+{
+    ASSERT_TRUE(StartReminderProgram("", run.process));
+    run.window = WaitForMainWindow(run.process.processId, kWaitMs);
+    ASSERT_NE(run.window, nullptr);
+}
+
+// Ends the program as the installer does, and waits for its end.
+void CloseProgram(ReminderRun& run)
+{
+    PostMessageA(run.window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(WaitForEnd(run.process, kWaitMs, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+// Moves the program's clock and tells it, as Windows tells every window when
+// the clock is set.
+void SetClock(const ReminderRun& run, const std::string& clock)
+{
+    UniqueHandle file(CreateFileA(run.clockFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file
+                && WriteFile(file.get(), clock.data(), static_cast<DWORD>(clock.size()), &written,
+                             nullptr));
+    file.reset();
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(
+        SendMessageTimeoutA(run.window, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &result));
+}
+
+// The visible reminder windows of the process.
+std::vector<HWND> NoticeWindows(DWORD processId)
+{
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char title[64] = {};
+            GetWindowTextA(window, title, sizeof title);
+            if (owner == s->processId && IsWindowVisible(window) && title == kNoticeTitle) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> WaitForNotices(DWORD processId, std::size_t count, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    std::vector<HWND> notices;
+    while ((notices = NoticeWindows(processId)).size() < count
+           && GetTickCount() - start < timeoutMs) {
+        PumpFor(20);
+    }
+    return notices;
+}
+
+struct KeptFile {
+    std::string name;
+    KeptReminder reminder;
+    ChipView chip;
+};
+
+// The data folder's file names, and its reminder files read back.
+std::vector<std::string> FolderFiles(const std::string& data)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA((data + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.emplace_back(found.cFileName);
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool ReadKept(const std::string& path, KeptFile& kept)
+{
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    std::vector<unsigned char> bytes(GetFileSize(file.get(), nullptr));
+    DWORD read = 0;
+    if (!bytes.empty()
+        && !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        return false;
+    }
+    return DecodeReminderFile(bytes.data(), bytes.size(), kept.reminder)
+           && ReadChip(kept.reminder.chip.data(), kept.reminder.chip.size(), kept.chip)
+                  == ChipFault::None;
+}
+
+std::vector<KeptFile> KeptReminders(const std::string& data)
+{
+    std::vector<KeptFile> kept;
+    for (const std::string& name : FolderFiles(data)) {
+        KeptFile file;
+        file.name = name;
+        if (name.size() > 9 && name.compare(name.size() - 9, 9, ".reminder") == 0
+            && ReadKept(data + name, file)) {
+            kept.push_back(std::move(file));
+        }
+    }
+    return kept;
+}
+
+std::string MakeChip(const std::string& title, const std::string& memo, std::int32_t month,
+                     std::int32_t day, std::int32_t hour, std::int32_t minute)
+{
+    std::vector<unsigned char> record(GetChipRecordSize(title.c_str(), memo.c_str()), 0);
+    FillChipRecord(record.data(), static_cast<std::uint32_t>(record.size()), title.c_str(),
+                   memo.c_str(), month, day, hour, minute);
+    return std::string(record.begin(), record.end());
+}
+
+bool Poke(const std::string& chip, bool deleteWhenDone)
+{
+    RegisterChipClipboardFormat();
+    return SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), deleteWhenDone);
+}
+
+std::string Document(const std::string& title)
+{
+    return "Content-type: application/x-tv-program-info\r\n"
+           "version: 1\r\n"
+           "station: ＮＨＫ総合\r\n"
+           "year: 2026\r\n"
+           "month: 12\r\n"
+           "date: 7\r\n"
+           "start: 21:00\r\n"
+           "end: 21:45\r\n"
+           "program-title: "
+           + title
+           + "\r\n"
+             "\r\n"
+             "今日の出来事。\r\n";
+}
+
+// Opens `document` in loxa.exe, sets "終了時削除で作成" as asked and presses
+// "登録"; the run must end quietly.
+void RegisterThroughLoxa(ReminderRun& run, const std::string& name, bool deleteWhenDone)
+{
+    const std::string path = WriteScratchFile(run.folder, name + ".loxa", Document(name));
+    ASSERT_FALSE(path.empty());
+    LoxaProcess loxa;
+    ASSERT_TRUE(StartLoxa(path, loxa));
+    HWND dialog = WaitForProgramDataDialog(loxa.processId, kWaitMs);
+    ASSERT_NE(dialog, nullptr);
+    ProgramDataDialogView view;
+    ASSERT_TRUE(ReadProgramDataDialog(dialog, view));
+    if (view.deleteWhenDone != deleteWhenDone) {
+        ASSERT_TRUE(ToggleDeleteWhenDone(dialog));
+    }
+    ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Register));
+    DWORD exitCode = 1;
+    std::vector<MessageBoxView> boxes;
+    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes));
+    EXPECT_TRUE(boxes.empty()) << boxes.front().text; // "登録できませんでした" when not kept
+    EXPECT_EQ(exitCode, 0u);
+}
+
+const KeptFile* FindByTitle(const std::vector<KeptFile>& kept, const std::string& title)
+{
+    for (const KeptFile& file : kept) {
+        if (file.chip.title == title) {
+            return &file;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(ReminderApp, RemindsOfWhatLoxaRegisteredAtItsTime)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-01-01 00:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    ASSERT_NO_FATAL_FAILURE(RegisterThroughLoxa(run, "ニュース", true));
+    ASSERT_NO_FATAL_FAILURE(RegisterThroughLoxa(run, "天気予報", false));
+
+    std::vector<KeptFile> kept = KeptReminders(run.data);
+    ASSERT_EQ(kept.size(), 2u);
+    const KeptFile* news = FindByTitle(kept, "ニュース");
+    const KeptFile* weather = FindByTitle(kept, "天気予報");
+    ASSERT_TRUE(news != nullptr && weather != nullptr);
+    EXPECT_TRUE(news->reminder.deleteWhenDone);
+    EXPECT_FALSE(weather->reminder.deleteWhenDone);
+    EXPECT_EQ(news->reminder.state, ReminderState::Waiting);
+    // 21:00 less the dialog's 5 minutes; loxa.exe dates the chip by the real
+    // clock, so the due year follows from it.
+    EXPECT_EQ(news->chip.notifyMonth, 12);
+    EXPECT_EQ(news->chip.notifyDay, 7);
+    const bool afterTheDay = news->chip.createdMonth == 12 && news->chip.createdDay > 7;
+    const std::string year = std::to_string(news->chip.createdYear + (afterTheDay ? 1 : 0));
+
+    ASSERT_NO_FATAL_FAILURE(SetClock(run, year + "-12-07 20:54:59"));
+    EXPECT_TRUE(WaitForNotices(run.process.processId, 1, ScaledWaitMs(1000)).empty());
+    ASSERT_NO_FATAL_FAILURE(SetClock(run, year + "-12-07 20:55:00"));
+    std::vector<HWND> notices = WaitForNotices(run.process.processId, 2, kWaitMs);
+    ASSERT_EQ(notices.size(), 2u);
+    std::set<std::string> titles;
+    for (HWND notice : notices) {
+        titles.insert(ControlText(notice, kNoticeTitleId));
+        EXPECT_EQ(ControlText(notice, kNoticeDueId), year + "年12月7日 20:55");
+        EXPECT_EQ(ControlText(notice, kNoticeMemoId),
+                  "タイトル：" + ControlText(notice, kNoticeTitleId)
+                      + "\r\n放送局：ＮＨＫ総合 (12/07 21:00 - 21:45)\r\n\r\n今日の出来事。");
+    }
+    EXPECT_EQ(titles, (std::set<std::string>{"ニュース", "天気予報"}));
+
+    for (HWND notice : notices) {
+        ASSERT_TRUE(PressDialogButton(notice, IDOK));
+    }
+    const DWORD start = GetTickCount();
+    while (((kept = KeptReminders(run.data)).size() != 1
+            || kept[0].reminder.state != ReminderState::Done)
+           && GetTickCount() - start < kWaitMs) {
+        PumpFor(20);
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].chip.title, "天気予報");
+    EXPECT_EQ(kept[0].reminder.state, ReminderState::Done);
+    EXPECT_TRUE(NoticeWindows(run.process.processId).empty());
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, KeepsNothingOfABadChip)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-01-01 00:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    std::size_t good = 0;
+    for (const BadChip& bad : kBadChips) {
+        Poke(bad.make(), false);
+        good += bad.fault == ChipFault::None ? 1 : 0;
+    }
+    // Pokes are answered in turn: once this one is kept, so is every earlier one.
+    ASSERT_TRUE(Poke(MakeChip("最後", "", 12, 7, 20, 55), true));
+    const std::vector<KeptFile> kept = KeptReminders(run.data);
+    EXPECT_EQ(kept.size(), good + 1);
+    EXPECT_EQ(FolderFiles(run.data).size(), good + 1);
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-01-01 00:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    // Fewer in the emulated machine, where each poke is many times slower.
+    const int pokes = ScaledWaitMs(1) > 1 ? 40 : 200;
+    std::set<std::string> acknowledged;
+    std::srand(GetTickCount());
+    DWORD nextKill = GetTickCount() + static_cast<DWORD>(std::rand()) % ScaledWaitMs(400);
+    int kills = 0;
+    DWORD exitCode = 0;
+    for (int i = 0; i < pokes; ++i) {
+        const std::string title = "番組" + std::to_string(i);
+        if (Poke(MakeChip(title, "メモ", 12, 7, 20, 55), i % 2 == 0)) {
+            acknowledged.insert(title);
+        }
+        if (GetTickCount() >= nextKill) {
+            TerminateProcess(run.process.process.get(), 9);
+            WaitForEnd(run.process, kWaitMs, exitCode);
+            ++kills;
+            ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+            nextKill = GetTickCount() + static_cast<DWORD>(std::rand()) % ScaledWaitMs(400);
+        }
+    }
+    TerminateProcess(run.process.process.get(), 9);
+    WaitForEnd(run.process, kWaitMs, exitCode);
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    EXPECT_GT(kills, 0);
+    EXPECT_GT(acknowledged.size(), 0u);
+
+    std::set<std::string> keptTitles;
+    for (const KeptFile& file : KeptReminders(run.data)) {
+        keptTitles.insert(std::string(file.chip.title));
+    }
+    for (const std::string& title : acknowledged) {
+        EXPECT_EQ(keptTitles.count(title), 1u) << title << " was acknowledged but is lost";
+    }
+    // The restarted program left nothing half-written behind (a torn file
+    // would have been set aside as damaged).
+    for (const std::string& name : FolderFiles(run.data)) {
+        EXPECT_EQ(name.substr(name.size() - 9), ".reminder") << name;
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, ShowsADueReminderLateAfterAStartAndEachOnlyOnce)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-12-07 12:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    ASSERT_TRUE(Poke(MakeChip("朝の番組", "", 12, 8, 7, 0), false));
+    ASSERT_TRUE(Poke(MakeChip("夜の番組", "夜のメモ", 12, 8, 21, 0), false));
+    ASSERT_NO_FATAL_FAILURE(SetClock(run, "2026-12-08 07:00:00"));
+    std::vector<HWND> notices = WaitForNotices(run.process.processId, 1, kWaitMs);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(ControlText(notices[0], kNoticeTitleId), "朝の番組");
+    EXPECT_EQ(ControlText(notices[0], kNoticeDueId), "2026年12月8日 07:00");
+    ASSERT_TRUE(PressDialogButton(notices[0], IDOK));
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+
+    // Off over the evening program's time; a damaged file lies beside.
+    ASSERT_FALSE(
+        WriteScratchFile(run.folder, "data\\0000000000000001.reminder", "LXREMND1 torn").empty());
+    ASSERT_FALSE(WriteScratchFile(run.folder, "clock.txt", "2026-12-09 06:30:00").empty());
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    notices = WaitForNotices(run.process.processId, 1, kWaitMs);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(ControlText(notices[0], kNoticeTitleId), "夜の番組");
+    EXPECT_EQ(ControlText(notices[0], kNoticeDueId), "2026年12月8日 21:00" + kLate);
+    EXPECT_EQ(ControlText(notices[0], kNoticeMemoId), "夜のメモ");
+    // The morning one was done: it is not shown again.
+    PumpFor(ScaledWaitMs(500));
+    EXPECT_EQ(NoticeWindows(run.process.processId).size(), 1u);
+    const std::vector<std::string> files = FolderFiles(run.data);
+    EXPECT_TRUE(std::find(files.begin(), files.end(), "0000000000000001.damaged") != files.end());
+    EXPECT_TRUE(std::find(files.begin(), files.end(), "0000000000000001.damaged.txt")
+                != files.end());
+    EXPECT_EQ(KeptReminders(run.data).size(), 2u);
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, ASecondStartBringsTheFirstOnesListForward)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-01-01 00:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    LoxaProcess second;
+    ASSERT_TRUE(StartReminderProgram("", second));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(WaitForEnd(second, kWaitMs, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_NE(WaitForProcessWindow(run.process.processId, "#32770", kListTitle.c_str(), kWaitMs),
+              nullptr);
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, LeavesTheServiceToAnotherReminderApplication)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-01-01 00:00:00"));
+    ReceiverProcess receiver;
+    ASSERT_TRUE(StartReceiver(run.folder.path, "", receiver));
+
+    LoxaProcess byUser;
+    ASSERT_TRUE(StartReminderProgram("", byUser));
+    MessageBoxView box;
+    ASSERT_TRUE(WaitForMessageBox(byUser.processId, kWaitMs, box));
+    EXPECT_EQ(box.caption, kNoticeTitle);
+    EXPECT_EQ(box.text, kOtherServer);
+    ASSERT_TRUE(PressDialogButton(box.window, IDOK));
+    DWORD exitCode = 0;
+    ASSERT_TRUE(WaitForEnd(byUser, kWaitMs, exitCode));
+    EXPECT_EQ(exitCode, 2u);
+
+    // At sign-in it ends without a word.
+    LoxaProcess atSignIn;
+    ASSERT_TRUE(StartReminderProgram("/startup", atSignIn));
+    std::vector<MessageBoxView> boxes;
+    ASSERT_TRUE(AnswerUntilExit(atSignIn, kWaitMs, exitCode, boxes));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(exitCode, 2u);
+    // The other application still has every poke.
+    ASSERT_TRUE(Poke(MakeChip("番組", "", 12, 7, 20, 55), false));
+    std::string bytes;
+    std::string line;
+    EXPECT_TRUE(WaitForChip(receiver, 1, kWaitMs, bytes, line));
+    EXPECT_TRUE(FolderFiles(run.data).empty());
+}
