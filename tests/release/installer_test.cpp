@@ -258,7 +258,7 @@ constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 UniqueHandle WaitForReminder()
 {
     for (DWORD waited = 0; waited < kSetupWaitMs; waited += 100) {
-        if (const HWND window = FindWindowA(kReminderClass, nullptr)) {
+        if (HWND window = FindWindowA(kReminderClass, nullptr)) {
             DWORD processId = 0;
             GetWindowThreadProcessId(window, &processId);
             return UniqueHandle(

@@ -57,31 +57,27 @@ int DriveMenu(const char* command, DWORD timeoutMs)
 int DriveReminder(const char* command, DWORD timeoutMs)
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    HWND main = nullptr;
-    while ((main = FindWindowA("LoxaReminder", nullptr)) == nullptr
+    HWND hidden = nullptr;
+    while ((hidden = FindWindowA("LoxaReminder", nullptr)) == nullptr
            && GetTickCount64() < deadline) {
         Sleep(50);
     }
-    if (main == nullptr) {
+    if (hidden == nullptr) {
         std::fprintf(stderr, "loxa-reminder.exe is not running\n");
         return 1;
     }
     DWORD processId = 0;
-    GetWindowThreadProcessId(main, &processId);
+    GetWindowThreadProcessId(hidden, &processId);
     if (std::strcmp(command, "close-reminder") == 0) {
-        const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        const bool ended = process != nullptr && WaitForSingleObject(process, timeoutMs) == 0;
-        if (process != nullptr) {
-            CloseHandle(process);
-        }
-        return ended ? 0 : 1;
+        const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+        PostMessageA(hidden, WM_CLOSE, 0, 0);
+        return process && WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0 ? 0 : 1;
     }
     const char* title =
         std::strcmp(command, "reminder-list") == 0 ? "番組リマインダー - 一覧" : "番組リマインダー";
     const ULONGLONG now = GetTickCount64();
-    const HWND window = WaitForProcessWindow(
-        processId, "#32770", title, static_cast<DWORD>(deadline > now ? deadline - now : 0));
+    HWND window = WaitForProcessWindow(processId, "#32770", title,
+                                       static_cast<DWORD>(deadline > now ? deadline - now : 0));
     if (window == nullptr) {
         std::fprintf(stderr, "no %s window appeared\n", command);
         return 1;
