@@ -234,11 +234,11 @@ Section "カレンダー プラグイン (${CALENDAR_LABEL})" SecCalendar
 SectionEnd
 
 ; The reminder application, for users who have none of their own: started
-; at sign-in for the user at the desktop (ShellUser), and at once. The installer runs
-; elevated; Explorer (the user's own shell) starts the program, so that it
-; runs with the user's ordinary rights, as it will at every sign-in, and is
-; reachable from the user's other programs (an elevated one would not get
-; their DDE messages).
+; at sign-in for the user at the desktop (ShellUser), and at once. The
+; installer runs elevated; Explorer (the user's own shell) starts the
+; program, so that it runs with the user's ordinary rights, as it will at
+; every sign-in, and is reachable from the user's other programs (an
+; elevated one would not get their DDE messages).
 Section "番組リマインダー" SecReminder
   SetOutPath "$INSTDIR"
   File "${STAGE}\loxa-reminder.exe"
