@@ -6,6 +6,7 @@
 ; ICON, OUTFILE and two lists it writes from STAGE: INSTALL_LIST (the File
 ; lines) and REMOVE_LIST (the matching Delete and RMDir lines), so that the
 ; uninstaller removes exactly what was installed and nothing the user added.
+; INSTALL_LIST leaves out loxa-reminder.exe, which its own component installs.
 Unicode true
 ManifestSupportedOS all
 RequestExecutionLevel admin
@@ -14,6 +15,7 @@ SetCompressor /SOLID lzma
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WinMessages.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Loxa"
 ; The per-user plug-in list that loxa.exe reads; /U removes it with the
@@ -22,6 +24,11 @@ SetCompressor /SOLID lzma
 !define CALENDAR_LABEL "カレンダーに追加"
 ; The file type's ProgID as loxa.exe writes it; its description is "Loxa".
 !define PROGID_KEY "SOFTWARE\Classes\Loxa.ProgramInfo"
+; The reminder application: its window class (the one hidden top-level
+; window of a running copy) and its sign-in entry.
+!define REMINDER_CLASS "LoxaReminder"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "LoxaReminder"
 
 Name "Loxa ${VERSION}"
 OutFile "${OUTFILE}"
@@ -100,8 +107,94 @@ Function RestorePluginList
   ${EndIf}
 FunctionEnd
 
+; Ends a running loxa-reminder.exe so that its file can be replaced or
+; removed: WM_CLOSE to its window, then a wait for the process itself, which
+; holds the file until it has ended. Every reminder it accepted is already on
+; disk, so this loses nothing; only a copy that hangs is ended the hard way.
+; Copies in other users' sessions are out of reach here.
+!macro CLOSE_REMINDER_FUNCTION un
+Function ${un}CloseReminder
+  FindWindow $0 "${REMINDER_CLASS}"
+  ${If} $0 = 0
+    Return
+  ${EndIf}
+  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+  ; SYNCHRONIZE | PROCESS_TERMINATE
+  System::Call 'kernel32::OpenProcess(i 0x00100001, i 0, i r1) p .r2'
+  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=10000
+  ${If} $2 = 0
+    Return
+  ${EndIf}
+  System::Call 'kernel32::WaitForSingleObject(p r2, i 30000) i .r3'
+  ${If} $3 <> 0
+    System::Call 'kernel32::TerminateProcess(p r2, i 1)'
+    System::Call 'kernel32::WaitForSingleObject(p r2, i 5000)'
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p r2)'
+FunctionEnd
+!macroend
+!insertmacro CLOSE_REMINDER_FUNCTION ""
+!insertmacro CLOSE_REMINDER_FUNCTION "un."
+
+; The sign-in entry belongs to the user at the desktop, whose shell starts
+; the program and whose application data holds the reminders. The elevated
+; installer's HKCU is that user's only when the user is an administrator; a
+; standard user who typed an administrator's password would otherwise get
+; the entry in the administrator's hive. Sets $R9 to the SID of the shell
+; process's owner, whose hive is HKU\<SID>, or to "" when that cannot be
+; learnt (no shell): then HKCU it is.
+!macro SHELL_USER_FUNCTION un
+Function ${un}ShellUser
+  StrCpy $R9 ""
+  System::Call 'user32::GetShellWindow() p .r0'
+  ${If} $0 = 0
+    ; No shell window (Wine has none): the desktop's owner is the user's
+    ; shell there, and a system process on Windows, which is not opened.
+    System::Call 'user32::GetDesktopWindow() p .r0'
+  ${EndIf}
+  System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+  ; PROCESS_QUERY_LIMITED_INFORMATION
+  System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r1) p .r2'
+  ${If} $2 = 0
+    Return
+  ${EndIf}
+  ; TOKEN_QUERY
+  System::Call 'advapi32::OpenProcessToken(p r2, i 8, *p .r3) i .r4'
+  System::Call 'kernel32::CloseHandle(p r2)'
+  ${If} $4 = 0
+    Return
+  ${EndIf}
+  ; TokenUser: a TOKEN_USER, whose first member points at the SID.
+  System::Alloc 256
+  Pop $5
+  System::Call 'advapi32::GetTokenInformation(p r3, i 1, p r5, i 256, *i .r6) i .r4'
+  ${If} $4 <> 0
+    System::Call '*$5(p .r6)'
+    System::Call 'advapi32::ConvertSidToStringSidW(p r6, *p .r7) i .r4'
+    ${If} $4 <> 0
+      System::Call 'kernel32::lstrcpynW(w .r8, p r7, i ${NSIS_MAX_STRLEN})'
+      System::Call 'kernel32::LocalFree(p r7)'
+      StrCpy $R9 $8
+    ${EndIf}
+  ${EndIf}
+  System::Free $5
+  System::Call 'kernel32::CloseHandle(p r3)'
+FunctionEnd
+!macroend
+!insertmacro SHELL_USER_FUNCTION ""
+!insertmacro SHELL_USER_FUNCTION "un."
+
 Section "Loxa" SecProgram
   SectionIn RO
+  ; Before any file is replaced. An earlier reminder application goes with
+  ; its sign-in entry; its component puts both back when it is selected.
+  Call CloseReminder
+  Delete "$INSTDIR\loxa-reminder.exe"
+  Call ShellUser
+  ${If} $R9 != ""
+    DeleteRegValue HKU "$R9\${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   Call SavePluginList
   !include "${INSTALL_LIST}"
   SetOutPath "$INSTDIR"
@@ -142,6 +235,37 @@ Section "カレンダープラグイン (${CALENDAR_LABEL})" SecCalendar
   WriteRegStr HKCU "${PLUGIN_KEY}\${CALENDAR_LABEL}" "" "$INSTDIR\ical.dll"
 SectionEnd
 
+; The reminder application, for users who have none of their own: started
+; at sign-in for the user at the desktop (ShellUser), and at once. The
+; installer runs elevated; Explorer (the user's own shell) starts the
+; program, so that it runs with the user's ordinary rights, as it will at
+; every sign-in, and is reachable from the user's other programs (an
+; elevated one would not get their DDE messages).
+Section "番組リマインダー" SecReminder
+  SetOutPath "$INSTDIR"
+  File "${STAGE}\loxa-reminder.exe"
+  Call ShellUser
+  ${If} $R9 != ""
+    WriteRegStr HKU "$R9\${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\loxa-reminder.exe" /startup'
+  ${Else}
+    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\loxa-reminder.exe" /startup'
+  ${EndIf}
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\loxa-reminder.exe"'
+  ; Explorer starts it and returns at once: wait a while for its window, so
+  ; that whatever follows the installation (an uninstall, say) finds it
+  ; running. It does not come when another reminder application is present.
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "${REMINDER_CLASS}"
+    ${If} $0 <> 0
+    ${OrIf} $1 >= 150
+      ${ExitDo}
+    ${EndIf}
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
+SectionEnd
+
 Section "Uninstall"
   ; When /U leaves this copy registered, the files stay: without them .loxa
   ; would name a program that is gone, and loxa.exe /U is what takes the
@@ -157,6 +281,14 @@ Section "Uninstall"
       Abort
     ${EndIf}
   ${EndIf}
+  ; The reminder application goes only once the removal goes ahead; the
+  ; reminders themselves (in the user's application data) stay.
+  Call un.CloseReminder
+  Call un.ShellUser
+  ${If} $R9 != ""
+    DeleteRegValue HKU "$R9\${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ; Ours even when /U could not remove the plug-in list (say, the
   ; registration had failed): the calendar entry, and the list key when
   ; nothing else is listed in it.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Proves that the shipped files do not depend on where they were built: the
-# i686 loxa.exe and the calendar plug-in, built from two copies of the source
-# at different paths (tests off, only those two targets), must be the same
-# bytes. The copies hold the tracked files as they are in the work tree.
+# i686 loxa.exe, the reminder application and the calendar plug-in, built
+# from two copies of the source at different paths (tests off, only those
+# targets), must be the same bytes. The copies hold the tracked files as
+# they are in the work tree.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -20,11 +21,11 @@ for copy in "${copies[@]}"; do
     tar --null -T - -cf - | tar -xf - -C "$copy"
   (cd "$copy" &&
     cmake --preset win32 -DLOXA_BUILD_TESTS=OFF >/dev/null &&
-    cmake --build --preset win32 -j2 --target loxa ical >/dev/null)
+    cmake --build --preset win32 -j2 --target loxa loxa-reminder ical >/dev/null)
 done
 
 status=0
-for file in loxa.exe ical.dll; do
+for file in loxa.exe loxa-reminder.exe ical.dll; do
   if cmp "${copies[0]}/build/win32/bin/$file" "${copies[1]}/build/win32/bin/$file"; then
     echo "reproducible: $file"
   else

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release for Windows users into dist/:
-#   loxa-<version>-win32.zip   the program folder loxa-<version>/
+#   loxa-<version>-win32.zip   the program folder loxa-<version>/ (loxa.exe,
+#                              the reminder application loxa-reminder.exe, the
+#                              calendar plug-in, the SDK, the guide)
 #   loxa-<version>-setup.exe   the installer (NSIS)
 #   SHA256SUMS                 of both
 # The version is the CMake project version. The same commit gives the same
@@ -15,7 +17,7 @@ export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export TZ=UTC LC_ALL=C
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2 --target loxa ical >/dev/null
+cmake --build --preset win32 -j2 --target loxa loxa-reminder ical >/dev/null
 version=$(cat build/win32/version.txt)
 name=loxa-$version
 
@@ -26,7 +28,7 @@ mkdir -p "$stage/sdk" dist
 
 # Texts for Notepad: CR LF lines; Japanese ones in UTF-8 with a byte order mark.
 crlf() { sed 's/\r$//; s/$/\r/' "$1"; }
-cp build/win32/bin/loxa.exe build/win32/bin/ical.dll "$stage/"
+cp build/win32/bin/loxa.exe build/win32/bin/loxa-reminder.exe build/win32/bin/ical.dll "$stage/"
 cp sdk/loxa_plugin.h "$stage/sdk/"
 { printf '\357\273\277'; crlf docs/release/plugin-guide.txt; } >"$stage/sdk/plugin-guide.txt"
 crlf LICENSE >"$stage/LICENSE.txt"
@@ -46,13 +48,15 @@ find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 (cd "$work" && find "$name" -type f | sort >files.txt)
 (cd "$work" && zip -X -D -9 -q "$root/dist/$name-win32.zip" -@ <files.txt)
 
-# The installer's file lists, from the same files.
-while IFS= read -r file; do
+# The installer's file lists, from the same files. The reminder application
+# is a component of its own, which installs it itself; the removal list takes
+# it like every other file.
+grep -v -F -x "$name/loxa-reminder.exe" "$work/files.txt" | while IFS= read -r file; do
   relative=${file#"$name"/}
   folder=$(dirname "$relative")
   if [ "$folder" = . ]; then target='$INSTDIR'; else target="\$INSTDIR\\${folder//\//\\}"; fi
   printf 'SetOutPath "%s"\nFile "%s"\n' "$target" "$file"
-done <"$work/files.txt" >"$work/install.nsh"
+done >"$work/install.nsh"
 {
   while IFS= read -r file; do
     relative=${file#"$name"/}

@@ -6,6 +6,8 @@
 #   register       docs/guide/images/register-failed.png      "登録" with no reminder application
 #   menu           docs/guide/images/handler-menu.png         the handler menu with one plug-in, twice the size
 #   installer      docs/guide/images/installer-components.png the installer's component page
+#   reminder       docs/guide/images/reminder-notice.png      loxa-reminder.exe's reminder window
+#                  docs/guide/images/reminder-list.png        loxa-reminder.exe's list
 #
 #   bash scripts/screenshots.sh            all of them
 #   bash scripts/screenshots.sh menu ...   only those named
@@ -24,14 +26,14 @@ set -Eeuo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-shots=(usage dialog register menu installer)
+shots=(usage dialog register menu installer reminder)
 
 if ! command -v x86_64-w64-mingw32-g++ >/dev/null || ! command -v import >/dev/null \
   || ! command -v makensis >/dev/null || [ ! -f /usr/share/wine/fonts/marlett.ttf ]; then
   bash scripts/setup.sh
 fi
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j 2 --target loxa dialog_driver ical >/dev/null
+cmake --build --preset win64 -j 2 --target loxa dialog_driver ical loxa-reminder >/dev/null
 bin=$root/build/win64/bin
 images=$root/docs/guide/images
 work=$root/build/screenshots
@@ -171,11 +173,12 @@ shot_installer() {
   local version dir=$work/installer
   version=$(cat build/win64/version.txt)
   mkdir -p "$dir/stage"
-  cp "$bin/loxa.exe" "$bin/ical.dll" "$dir/stage/"
+  cp "$bin/loxa.exe" "$bin/ical.dll" "$bin/loxa-reminder.exe" "$dir/stage/"
   sed 's/\r$//; s/$/\r/' LICENSE >"$dir/stage/LICENSE.txt"
   cp src/resources/program.ico "$dir/"
+  # loxa-reminder.exe is its own component's file, not the list's.
   printf 'SetOutPath "$INSTDIR"\nFile "stage\\%s"\n' loxa.exe ical.dll LICENSE.txt >"$dir/install.nsh"
-  printf 'Delete "$INSTDIR\\%s"\n' loxa.exe ical.dll LICENSE.txt >"$dir/remove.nsh"
+  printf 'Delete "$INSTDIR\\%s"\n' loxa.exe ical.dll loxa-reminder.exe LICENSE.txt >"$dir/remove.nsh"
   (cd "$dir" && makensis -V2 -NOCD -INPUTCHARSET UTF8 '-XTarget amd64-unicode' \
     -DVERSION="$version" -DSTAGE=stage -DICON=program.ico -DOUTFILE=loxa-setup.exe \
     -DINSTALL_LIST=install.nsh -DREMOVE_LIST=remove.nsh \
@@ -190,6 +193,80 @@ shot_installer() {
   sleep 1
   shoot "$(driver window "$title" 5000)" "$images/installer-components.png"
   # Left open: the cleanup ends it with the prefix, before anything is installed.
+}
+
+# loxa-reminder.exe: a reminder window and the list, from programs registered
+# through the dialog as a user registers them. The reminder reads its clock
+# from a file here, so the reminder comes due at once.
+shot_reminder() {
+  unlist_plugins # the dialog, not the menu
+  export LOXA_REMINDER_CLOCK_FILE='C:\reminder-clock.txt'
+  local clock=$LOXA_WINEPREFIX/drive_c/reminder-clock.txt
+  local second=$LOXA_WINEPREFIX/drive_c/second.loxa third=$LOXA_WINEPREFIX/drive_c/third.loxa
+  local reminder_pid loxa_pid notify= lead year file
+  printf '%s' "$(date '+%Y-%m-%d %H:%M'):00" >"$clock"
+  run "$bin/loxa-reminder.exe" &
+  reminder_pid=$!
+  # Three programs: the sample and two more, with the line ends documents have.
+  sed 's/$/\r/' <<'DOCUMENT' | iconv -f UTF-8 -t CP932 >"$second"
+Content-type: application/x-tv-program-info; charset=shift_jis
+version: 1
+station: ＮＨＫ総合
+year: 2027
+month: 3
+date: 1
+start: 19:30
+end: 20:00
+program-title: クローズアップ現代
+
+暮らしと社会の今を伝えます。
+DOCUMENT
+  sed 's/$/\r/' <<'DOCUMENT' | iconv -f UTF-8 -t CP932 >"$third"
+Content-type: application/x-tv-program-info; charset=shift_jis
+version: 1
+station: ＮＨＫ総合
+year: 2027
+month: 3
+date: 2
+start: 21:00
+end: 21:50
+program-title: 世界ふれあい街歩き
+
+ヨーロッパの港町を歩きます。
+DOCUMENT
+  for file in "$document" 'C:\second.loxa' 'C:\third.loxa'; do
+    run "$bin/loxa.exe" "$file" &
+    loxa_pid=$!
+    driver wait 30000 >/dev/null
+    # The first one's notification time (the start less the lead minutes).
+    if [ -z "$notify" ]; then
+      lead=$(driver show | sed -n 's/.* lead \([0-9]*\) .*/\1/p')
+      notify=$(date -d "2027-03-01 00:03 $lead minutes ago" '+%m-%d %H:%M')
+    fi
+    driver register 5000 >/dev/null
+    wait "$loxa_pid"
+  done
+
+  # Due on the first day on or after today with that month and day.
+  year=$(date +%Y)
+  if [[ "$year-$notify" < "$(date +%Y-%m-%d)" ]]; then
+    year=$((year + 1))
+  fi
+  driver close-reminder 10000 >/dev/null
+  wait "$reminder_pid"
+  printf '%s' "$year-$notify:00" >"$clock"
+  run "$bin/loxa-reminder.exe" &
+  reminder_pid=$!
+  shoot "$(driver reminder 30000)" "$images/reminder-notice.png"
+  driver dismiss-reminder 5000 >/dev/null
+
+  # A second start brings the first one's list forward.
+  run "$bin/loxa-reminder.exe"
+  shoot "$(driver reminder-list 30000)" "$images/reminder-list.png"
+  driver close-reminder 10000 >/dev/null
+  wait "$reminder_pid"
+  rm -f "$clock" "$second" "$third"
+  unset LOXA_REMINDER_CLOCK_FILE
 }
 
 wanted=("$@")

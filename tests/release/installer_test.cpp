@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "end_to_end_support.h"
 #include "handler_menu_driver.h"
@@ -155,6 +157,17 @@ bool RunningUnderWow64()
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
+// The installer starts the reminder application through Explorer and waits
+// for it only a while; an uninstall that came before it runs would find
+// nothing to close and leave it running from the install folder.
+void WaitForReminderWindow()
+{
+    for (DWORD waited = 0; waited < kSetupWaitMs && !FindWindowA("LoxaReminder", nullptr);
+         waited += 100) {
+        Sleep(100);
+    }
+}
+
 // Each test starts with Loxa not installed, on a prefix with the MIME
 // database that a real system has, and leaves it uninstalled.
 class Installer : public ::testing::Test {
@@ -168,6 +181,7 @@ protected:
     void TearDown() override
     {
         if (RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) {
+            WaitForReminderWindow();
             EXPECT_TRUE(UninstallAndWait());
         }
         RegDeleteTreeA(HKEY_CLASSES_ROOT, kMimeType);
@@ -339,4 +353,138 @@ TEST_F(Installer, UnderWow64TheProgramIsFoundByThe64BitShell)
     for (const char* key : {".loxa", "Loxa.ProgramInfo"}) {
         EXPECT_FALSE(KeyExistsInView(HKEY_CLASSES_ROOT, key, KEY_WOW64_64KEY)) << key;
     }
+}
+
+// The reminder application's component, selected by default: installed,
+// started at once and at sign-in, closed before an upgrade and before its
+// removal, which keeps the user's reminders.
+namespace {
+
+constexpr char kReminderClass[] = "LoxaReminder";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The running reminder application, found by its hidden window, as a process
+// handle (null when none appeared in time). Not killed with the handle: the
+// uninstall of the test's end closes it.
+UniqueHandle WaitForReminder()
+{
+    for (DWORD waited = 0; waited < kSetupWaitMs; waited += 100) {
+        if (HWND window = FindWindowA(kReminderClass, nullptr)) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            return UniqueHandle(
+                OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
+        }
+        Sleep(100);
+    }
+    return UniqueHandle(nullptr);
+}
+
+// Ended on its own (WM_CLOSE), not killed: exit code 0.
+void ExpectEndedCleanly(HANDLE process)
+{
+    ASSERT_EQ(WaitForSingleObject(process, 0), WAIT_OBJECT_0) << "still running";
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(process, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+}
+
+// "%APPDATA%\Loxa\Reminders\", where the user's reminders are kept.
+std::string ReminderFolder()
+{
+    char folder[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return std::string(folder) + "\\Loxa\\Reminders\\";
+}
+
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found = {};
+    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.emplace_back(found.cFileName);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The reminders this test made go again, so that no later run finds them.
+struct ReminderFolderCleanup {
+    ~ReminderFolderCleanup()
+    {
+        const std::string folder = ReminderFolder();
+        for (const std::string& name : FilesIn(folder)) {
+            DeleteFileA((folder + name).c_str());
+        }
+        RemoveDirectoryA(folder.c_str());
+    }
+};
+
+} // namespace
+
+TEST_F(Installer, ReminderStartsAtOnceReceivesAChipAndRemovalClosesItKeepingTheReminders)
+{
+    ReminderFolderCleanup cleanup;
+    ASSERT_EQ(RunSetup(), 0);
+    const std::string program = InstallFolder() + "loxa-reminder.exe";
+    EXPECT_TRUE(FileExists(program));
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, kRunKey, "LoxaReminder"), "\"" + program + "\" /startup");
+    const UniqueHandle reminder = WaitForReminder();
+    ASSERT_NE(reminder.get(), nullptr) << "not started after the installation";
+
+    // The whole road on a machine with nothing else: a document opened
+    // through the registration, "登録" pressed, the chip kept.
+    ScratchFolder scratch;
+    ASSERT_TRUE(CreateTestFolder(scratch));
+    const std::string document = WriteScratchFile(scratch, "program.loxa", Document("version: 1"));
+    MenuProbe probe;
+    ASSERT_TRUE(StartMenuProbe(probe));
+    SHELLEXECUTEINFOA open = {};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_NOCLOSEPROCESS;
+    open.lpVerb = "open";
+    open.lpFile = document.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExA(&open) && open.hProcess != nullptr);
+    UniqueDrivenProcess loxa(open.hProcess);
+    HandlerMenuView menu;
+    ASSERT_TRUE(WaitForHandlerMenu(probe, GetProcessId(loxa.get()), kWaitMs, menu));
+    ASSERT_TRUE(ChooseMenuItem(menu, 0));
+    const HWND dialog = WaitForProgramDataDialog(GetProcessId(loxa.get()), kWaitMs);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Register));
+    // A refused or failed poke would leave loxa.exe waiting on its message.
+    ASSERT_EQ(WaitForSingleObject(loxa.get(), kSetupWaitMs), WAIT_OBJECT_0);
+    const std::vector<std::string> kept = FilesIn(ReminderFolder());
+    ASSERT_FALSE(kept.empty()) << "no reminder in " << ReminderFolder();
+
+    ASSERT_TRUE(UninstallAndWait());
+    ExpectEndedCleanly(reminder.get());
+    EXPECT_FALSE(FileExists(program));
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, kRunKey, "LoxaReminder").found);
+    EXPECT_EQ(FilesIn(ReminderFolder()), kept) << "the user's reminders stay";
+}
+
+TEST_F(Installer, InstallOverARunningReminderClosesItAndStartsTheNewCopy)
+{
+    ReminderFolderCleanup cleanup;
+    ASSERT_EQ(RunSetup(), 0);
+    const UniqueHandle earlier = WaitForReminder();
+    ASSERT_NE(earlier.get(), nullptr);
+
+    // The earlier copy holds its file; the installer must end it first.
+    ASSERT_EQ(RunSetup(), 0);
+    ExpectEndedCleanly(earlier.get());
+    const UniqueHandle later = WaitForReminder();
+    ASSERT_NE(later.get(), nullptr) << "not started again after the upgrade";
+    EXPECT_NE(GetProcessId(later.get()), GetProcessId(earlier.get()));
+    const std::string program = InstallFolder() + "loxa-reminder.exe";
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, kRunKey, "LoxaReminder"), "\"" + program + "\" /startup");
 }

@@ -10,6 +10,7 @@ top=loxa-$version
 expected="$top/LICENSE.txt
 $top/guide/loxa-guide.html
 $top/ical.dll
+$top/loxa-reminder.exe
 $top/loxa.exe
 $top/sdk/loxa_plugin.h
 $top/sdk/plugin-guide.txt"
@@ -30,8 +31,9 @@ fi
 system_dlls=" advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll shlwapi.dll user32.dll "
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-unzip -q "$zip" "$top/loxa.exe" "$top/ical.dll" -d "$folder"
-for program in loxa.exe ical.dll; do
+programs=(loxa.exe loxa-reminder.exe ical.dll)
+unzip -q "$zip" "${programs[@]/#/$top/}" -d "$folder"
+for program in "${programs[@]}"; do
   file=$folder/$top/$program
   if ! i686-w64-mingw32-objdump -f "$file" | grep -q 'file format pei-i386'; then
     echo "$program is not a 32-bit x86 program" >&2

@@ -20,6 +20,15 @@
 // and these answer what they wait for:
 //   dialog_driver close-box [MS]     presses OK in a message box
 //   dialog_driver press TITLE ID [MS]  presses button ID in the window TITLE
+//   dialog_driver reminder [MS]
+//   dialog_driver reminder-list [MS]
+//                              wait for loxa-reminder.exe's reminder window or
+//                              its list and print its screen rectangle
+//   dialog_driver dismiss-reminder [MS]
+//                              presses the reminder window's "閉じる"
+//   dialog_driver close-reminder [MS]
+//                              ends loxa-reminder.exe as the installer does
+//                              (WM_CLOSE) and waits for it to end
 // Exit code 0 on success, 1 when no dialog or menu appeared.
 #include <windows.h>
 
@@ -178,6 +187,43 @@ int CheckLabels(HWND dialog)
     return clipped == 0 ? 0 : 1;
 }
 
+// loxa-reminder.exe has no visible main window; its hidden one tells its
+// process.
+int DriveReminder(const char* command, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    HWND hidden = nullptr;
+    while ((hidden = FindWindowA("LoxaReminder", nullptr)) == nullptr
+           && GetTickCount64() < deadline) {
+        Sleep(50);
+    }
+    if (hidden == nullptr) {
+        std::fprintf(stderr, "loxa-reminder.exe is not running\n");
+        return 1;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hidden, &processId);
+    if (std::strcmp(command, "close-reminder") == 0) {
+        const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+        PostMessageA(hidden, WM_CLOSE, 0, 0);
+        return process && WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0 ? 0 : 1;
+    }
+    const char* title =
+        std::strcmp(command, "reminder-list") == 0 ? "番組リマインダー - 一覧" : "番組リマインダー";
+    const ULONGLONG now = GetTickCount64();
+    HWND window = WaitForProcessWindow(processId, "#32770", title,
+                                       static_cast<DWORD>(deadline > now ? deadline - now : 0));
+    if (window == nullptr) {
+        std::fprintf(stderr, "no %s window appeared\n", command);
+        return 1;
+    }
+    if (std::strcmp(command, "dismiss-reminder") == 0) {
+        return PressDialogButton(window, IDOK) ? 0 : 1;
+    }
+    PrintRectangle(window);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -193,6 +239,9 @@ int main(int argc, char** argv)
     }
     if (std::strcmp(command, "box") == 0 || std::strcmp(command, "close-box") == 0) {
         return DriveMessageBox(command, timeoutMs);
+    }
+    if (std::strstr(command, "reminder") != nullptr) {
+        return DriveReminder(command, timeoutMs);
     }
     HWND dialog = WaitForProgramDataDialog(0, timeoutMs);
     if (dialog == nullptr) {
@@ -235,8 +284,8 @@ int main(int argc, char** argv)
     }
     std::fprintf(
         stderr,
-        "usage: dialog_driver wait|show|labels|register|cancel|menu|dismiss-menu|pose|box|close-box "
-        "[timeout-ms]\n"
+        "usage: dialog_driver wait|show|labels|register|cancel|menu|dismiss-menu|pose|box|close-box|"
+        "reminder|reminder-list|dismiss-reminder|close-reminder [timeout-ms]\n"
         "       dialog_driver window TITLE [timeout-ms]\n"
         "       dialog_driver press TITLE BUTTON-ID [timeout-ms]\n");
     return 2;
