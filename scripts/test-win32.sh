@@ -18,9 +18,8 @@
 #     except the ones listed below;
 #   - win32: a fresh pure 32-bit prefix: the tests of win32_tests below when
 #     the WOW64 run is made too, else every test but the excluded ones.
-# The default is win32 alone: the 64-bit prefix's first boot did not end in
-# this guest yet (wineboot -i, then reg add, under a loaded host); with
-# "wow64 win32" the WOW64 run becomes the main one.
+# The default makes both, the WOW64 run first: it is the one nearly every
+# user's Windows has, so it is the run that is kept whole.
 # Its log lands in build/win32/vm/guest.log and is printed here. The script
 # fails on a failing test, on a boot or set-up failure, and when the machine
 # does not finish within LOXA_VM_MINUTES (kills it then).
@@ -32,8 +31,8 @@
 #   LOXA_VM_TEST_TIMEOUT  ctest's per-test timeout in seconds in the guest (900)
 #   LOXA_VM_CTEST_ARGS    extra ctest arguments of the WOW64 run,
 #                         e.g. "-R wine.PluginRoad"
-#   LOXA_VM_PREFIXES      the runs to make: "win32" (default), "wow64 win32"
-#                         or "wow64"
+#   LOXA_VM_PREFIXES      the runs to make: "wow64 win32" (default), "wow64"
+#                         or "win32" (then every test in the 32-bit prefix)
 #   LOXA_VM_WIN32_TESTS   ctest regular expression of the pure 32-bit run
 #                         (default: win32_tests below)
 #   LOXA_VM_WAIT_SCALE    factor on the tests' waits for windows, chips and
@@ -223,7 +222,7 @@ mkdir -p "$out"
   printf 'LOXA_VM_TEST_TIMEOUT=%q\n' "${LOXA_VM_TEST_TIMEOUT:-900}"
   printf 'LOXA_VM_WAIT_SCALE=%q\n' "${LOXA_VM_WAIT_SCALE:-10}"
   printf 'LOXA_VM_CTEST_ARGS=%q\n' "${LOXA_VM_CTEST_ARGS:-}"
-  printf 'LOXA_VM_PREFIXES=%q\n' "${LOXA_VM_PREFIXES:-win32}"
+  printf 'LOXA_VM_PREFIXES=%q\n' "${LOXA_VM_PREFIXES:-wow64 win32}"
   printf 'LOXA_VM_WIN32_TESTS=%q\n' "${LOXA_VM_WIN32_TESTS:-$win32_tests}"
 } >"$out/job.env"
 echo "test-win32: booting the virtual machine (limit $minutes min)"
