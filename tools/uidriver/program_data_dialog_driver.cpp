@@ -73,11 +73,10 @@ std::string ReadControlText(HWND dialog, int id, bool& read)
     HWND control = GetDlgItem(dialog, id);
     DWORD_PTR length = 0;
     DWORD_PTR copied = 0;
-    std::vector<char> text;
     if (control != nullptr
         && SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, AnswerWaitMs(),
                                &length)) {
-        text.assign(length + 1, '\0');
+        std::vector<char> text(length + 1, '\0');
         if (SendMessageTimeoutA(control, WM_GETTEXT, text.size(),
                                 reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, AnswerWaitMs(),
                                 &copied)) {
