@@ -11,6 +11,9 @@ cd "$root"
 # The program takes no date from the environment: a developer's build has
 # none, and the linker would otherwise stamp that date instead of the time.
 unset SOURCE_DATE_EPOCH
+# Each copy compiles for itself: an object from the compiler cache would make
+# the second build the first one's bytes, whatever the path does to them.
+export CCACHE_DISABLE=1
 work=$root/build/reproducible
 rm -rf "$work"
 copies=("$work/first/loxa" "$work/second-copy/source")

@@ -8,7 +8,9 @@
 #    a win64 program with cppcheck's Windows library.
 # Every step runs; the script names the ones that failed and exits non-zero.
 # LOXA_LINT_JOBS sets the parallel clang-tidy and cppcheck jobs (default 2).
-# Logs land in build/lint.
+# Logs land in build/lint. What is kept from one run to the next (clang-tidy's
+# clean files, cppcheck's build folder) lives outside the work tree, in
+# LOXA_LINT_CACHE (default ~/.cache/loxa/lint), shared by every checkout.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -76,21 +78,82 @@ mingw_include_args() {
     done
 }
 
-# Runs clang-tidy on every file of a database, `jobs` at a time, and prints
-# the findings of the files that failed. clang has no CP932 execution
-# character set; warnings are errors through .clang-tidy, not -Werror.
+# A clean clang-tidy result is kept in $tidy_cache under a key of everything
+# it depends on: clang-tidy's version, every .clang-tidy file, the arguments
+# and the file as the compiler preprocesses it with its own command (comments
+# and macro definitions kept, so a NOLINT or a macro counts). A file whose key
+# is kept is not checked again; a finding is never kept.
+lint_cache=${LOXA_LINT_CACHE:-$HOME/.cache/loxa/lint}
+tidy_cache=$lint_cache/clang-tidy
+mkdir -p "$tidy_cache"
+
+# Prints "file key" for each of the repository's entries of a database; the
+# remaining arguments are clang-tidy's own and go into the key.
+tidy_keys() {
+  local database=$1
+  shift
+  { clang-tidy --version; git ls-files -z -- '*.clang-tidy' | xargs -0 cat; printf '%s\n' "$@"; } |
+    sha256sum | cut -c1-64 >"$logs/tidy-identity"
+  database_entries "$database" json | python3 -c '
+import concurrent.futures, hashlib, json, shlex, subprocess, sys
+identity, jobs = open(sys.argv[1]).read(), int(sys.argv[2])
+def key(entry):
+    args = entry.get("arguments") or shlex.split(entry["command"])
+    cleaned, skip = [], False
+    for a in args:
+        if skip:
+            skip = False
+        elif a == "-o":
+            skip = True
+        elif a != "-c":
+            cleaned.append(a)
+    run = subprocess.run(cleaned + ["-E", "-C", "-dD", "-o", "-"], cwd=entry["directory"],
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    if run.returncode != 0:
+        return entry["file"], "none"
+    digest = hashlib.sha256(identity.encode())
+    digest.update(" ".join(args).encode())
+    digest.update(run.stdout)
+    return entry["file"], digest.hexdigest()
+with concurrent.futures.ThreadPoolExecutor(jobs) as pool:
+    for file, digest in pool.map(key, json.load(sys.stdin)):
+        print(file, digest)
+' "$logs/tidy-identity" "$jobs"
+}
+
+# Runs clang-tidy on every file of a database whose clean result is not
+# kept, `jobs` at a time, and prints the findings of the files that failed.
+# clang has no CP932 execution character set; warnings are errors through
+# .clang-tidy, not -Werror.
 run_clang_tidy() {
   local name=$1 database=$2
   shift 2
   local out=$logs/clang-tidy-$name
   rm -rf "$out" && mkdir -p "$out"
-  database_entries "$database/compile_commands.json" files |
-    LINT_OUT=$out xargs -r -P "$jobs" -I{} sh -c '
-      log="$LINT_OUT/$(echo "$1" | tr / _).log"
-      shift
-      clang-tidy --quiet "$@" >"$log" 2>&1 || mv "$log" "$log.failed"
-    ' sh {} -p "$database" "--header-filter=^$root/(src|tools|tests|sdk)/" \
-      --extra-arg=-fexec-charset=UTF-8 --extra-arg=-Wno-error "$@" {}
+  local args=("--header-filter=^$root/(src|tools|tests|sdk)/" --extra-arg=-fexec-charset=UTF-8
+              --extra-arg=-Wno-error "$@")
+  tidy_keys "$database/compile_commands.json" "${args[@]}" >"$out/keys"
+  local total kept
+  total=$(wc -l <"$out/keys")
+  kept=0
+  while read -r file key; do
+    if [ "$key" != none ] && [ -f "$tidy_cache/$key" ]; then
+      kept=$((kept + 1))
+    else
+      printf '%s %s\n' "$file" "$key"
+    fi
+  done <"$out/keys" >"$out/to-check"
+  echo "lint: clang-tidy ($name): $total files, $kept unchanged since a clean check"
+  # xargs puts each line's file and key after clang-tidy's arguments.
+  LINT_OUT=$out LINT_CACHE=$tidy_cache xargs -r -P "$jobs" -L1 bash -c '
+      file=${*: -2:1} key=${*: -1}
+      log="$LINT_OUT/$(echo "$file" | tr / _).log"
+      if clang-tidy --quiet "${@:1:$#-2}" "$file" >"$log" 2>&1; then
+        [ "$key" = none ] || touch "$LINT_CACHE/$key"
+      else
+        mv "$log" "$log.failed"
+      fi
+    ' bash -p "$database" "${args[@]}" <"$out/to-check"
   if ls "$out"/*.failed >/dev/null 2>&1; then
     grep -h -E '(warning|error):' "$out"/*.failed | sort -u | head -n 100
     echo "lint: clang-tidy ($name) FAILED in $(ls "$out"/*.failed | wc -l) files; logs in $out"
@@ -112,8 +175,10 @@ run_cppcheck() {
   shift 2
   local log=$logs/cppcheck-$name.log
   database_entries "$database/compile_commands.json" json >"$logs/cppcheck-$name.json"
-  mkdir -p "$logs/cppcheck-$name-cache"
-  if cppcheck --project="$logs/cppcheck-$name.json" -j "$jobs" --cppcheck-build-dir="$logs/cppcheck-$name-cache" \
+  # cppcheck's own build folder keeps each file's results until it changes.
+  local kept=$lint_cache/cppcheck-$name
+  mkdir -p "$kept"
+  if cppcheck --project="$logs/cppcheck-$name.json" -j "$jobs" --cppcheck-build-dir="$kept" \
        --enable=warning,style,performance,portability --std=c++17 --inline-suppr \
        --suppressions-list="$root/.cppcheck-suppressions" --error-exitcode=1 --quiet \
        --template='{file}:{line}:{column}: {severity}: {message} [{id}]' "$@" >"$log" 2>&1; then

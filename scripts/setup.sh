@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ clang llvm libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
+  cmake ccache g++ clang llvm libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic fonts-wine
   clang-tidy cppcheck clang-format nsis zip unzip
