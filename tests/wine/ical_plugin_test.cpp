@@ -5,6 +5,7 @@
 #include <string>
 
 #include "test_files.h"
+#include "ui_driver.h"
 #include "handlers/plugin_record.h"
 
 namespace {
@@ -180,7 +181,7 @@ TEST_F(IcalPlugin, OpensTheFileWithTheRegisteredProgram)
     ASSERT_TRUE(ReadBytes(EventPath(), calendar));
     std::string copied;
     for (int i = 0; i < 250 && !ReadBytes(marker, copied); ++i) {
-        Sleep(20);
+        PauseAnsweringMessages(20);
     }
     EXPECT_EQ(copied, calendar);
 }

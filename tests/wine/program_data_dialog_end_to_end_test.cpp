@@ -66,7 +66,7 @@ void ExpectQuietExit(DialogRun& run)
 {
     const DWORD start = GetTickCount();
     while (IsWindow(run.dialog) && GetTickCount() - start < kWaitMs) {
-        Sleep(20);
+        PauseAnsweringMessages(20);
     }
     EXPECT_EQ(WaitForMessageBoxOverDialog(run.loxa.processId, 0), nullptr);
     ASSERT_FALSE(IsWindow(run.dialog)) << "the dialog stayed open";

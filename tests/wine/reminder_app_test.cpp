@@ -14,6 +14,7 @@
 #include "reminder/chip_record.h"
 #include "reminder/send_chip_record.h"
 #include "reminder_receiver_process.h"
+#include "win32/dde_handles.h"
 
 namespace {
 
@@ -28,21 +29,6 @@ constexpr int kNoticeTitleId = 1001;
 constexpr int kNoticeDueId = 1002;
 constexpr int kNoticeMemoId = 1003;
 
-// Waits while answering messages sent to this thread: the program's DDE
-// start broadcasts to every top-level window, this test's own included, and
-// would wait for a test that only sleeps.
-void PumpFor(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
-}
-
 bool WaitForEnd(const LoxaProcess& process, DWORD timeoutMs, DWORD& exitCode)
 {
     const DWORD start = GetTickCount();
@@ -50,7 +36,7 @@ bool WaitForEnd(const LoxaProcess& process, DWORD timeoutMs, DWORD& exitCode)
         if (GetTickCount() - start >= timeoutMs) {
             return false;
         }
-        PumpFor(20);
+        PauseAnsweringMessages(20);
     }
     return GetExitCodeProcess(process.process.get(), &exitCode) != FALSE;
 }
@@ -138,7 +124,27 @@ bool StartReminderProgram(const std::string& tail, LoxaProcess& process)
     return true;
 }
 
-// The hidden main window of the process, once it offers its service.
+HDDEDATA CALLBACK NoDdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+// True once some server answers the reminder service.
+bool ServiceAnswers()
+{
+    DWORD id = 0;
+    if (DdeInitializeA(&id, &NoDdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+        return false;
+    }
+    const UniqueDdeInstance instance(id);
+    const UniqueDdeString service = MakeDdeString(id, "Zuri");
+    const UniqueDdeString topic = MakeDdeString(id, "ZuriServer");
+    const UniqueDdeConversation conversation(DdeConnect(id, service.get(), topic.get(), nullptr));
+    return static_cast<bool>(conversation);
+}
+
+// The hidden main window of the process, once it offers its service: the
+// window comes first, the service once the kept reminders are loaded.
 HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
@@ -147,11 +153,11 @@ HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs)
         while ((window = FindWindowExA(nullptr, window, "LoxaReminder", nullptr)) != nullptr) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == processId) {
+            if (owner == processId && ServiceAnswers()) {
                 return window;
             }
         }
-        PumpFor(20);
+        PauseAnsweringMessages(20);
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
 }
@@ -220,7 +226,7 @@ std::vector<HWND> WaitForNotices(DWORD processId, std::size_t count, DWORD timeo
     std::vector<HWND> notices;
     while ((notices = NoticeWindows(processId)).size() < count
            && GetTickCount() - start < timeoutMs) {
-        PumpFor(20);
+        PauseAnsweringMessages(20);
     }
     return notices;
 }
@@ -394,7 +400,7 @@ TEST(ReminderApp, RemindsOfWhatLoxaRegisteredAtItsTime)
     while (((kept = KeptReminders(run.data)).size() != 1
             || kept[0].reminder.state != ReminderState::Done)
            && GetTickCount() - start < kWaitMs) {
-        PumpFor(20);
+        PauseAnsweringMessages(20);
     }
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].chip.title, "天気予報");
@@ -471,12 +477,12 @@ TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
         if (Poke(MakeChip(title, "メモ", 12, 7, 20, 55), i % 2 == 0)) {
             acknowledged.insert(title);
         } else {
-            PumpFor(20); // down: the burst goes on across the restart
+            PauseAnsweringMessages(20); // down: the burst goes on across the restart
         }
     }
     InterlockedExchange(&killer.stop, 1);
     while (WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT) {
-        PumpFor(20);
+        PauseAnsweringMessages(20);
     }
     ASSERT_FALSE(killer.restartFailed);
     DWORD exitCode = 0;
@@ -527,7 +533,7 @@ TEST(ReminderApp, ShowsADueReminderLateAfterAStartAndEachOnlyOnce)
     EXPECT_EQ(ControlText(notices[0], kNoticeDueId), "2026年12月8日 21:00" + kLate);
     EXPECT_EQ(ControlText(notices[0], kNoticeMemoId), "夜のメモ");
     // The morning one was done: it is not shown again.
-    PumpFor(ScaledWaitMs(500));
+    PauseAnsweringMessages(ScaledWaitMs(500));
     EXPECT_EQ(NoticeWindows(run.process.processId).size(), 1u);
     const std::vector<std::string> files = FolderFiles(run.data);
     EXPECT_TRUE(std::find(files.begin(), files.end(), "0000000000000001.damaged") != files.end());

@@ -84,7 +84,7 @@ bool WaitForChip(const ReceiverProcess& receiver, int number, DWORD timeoutMs, s
         if (GetTickCount() - start >= timeoutMs) {
             return false;
         }
-        Sleep(20);
+        PauseAnsweringMessages(20);
     }
     return ReadWholeFile(ChipPath(receiver, number, ".bin"), bytes)
            && ReadWholeFile(ChipPath(receiver, number, ".txt"), line);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ui_driver.h"
+
 namespace {
 
 constexpr char kProbeVariable[] = "LOXA_MENU_PROBE_PATH";
@@ -113,7 +115,7 @@ HWND WaitForMenuWindow(DWORD processId, DWORD timeoutMs)
         if (HWND window = FindMenuWindow(processId)) {
             return window;
         }
-        Sleep(20);
+        PauseAnsweringMessages(20);
     } while (GetTickCount64() < deadline);
     return nullptr;
 }
@@ -131,7 +133,7 @@ bool WaitForHandlerMenu(const MenuProbe& probe, DWORD processId, DWORD timeoutMs
             DeleteFileA(probe.listPath.c_str());
             return true;
         }
-        Sleep(20);
+        PauseAnsweringMessages(20);
     } while (GetTickCount64() < deadline);
     return false;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "ui_driver.h"
 #include "wait_scale.h"
 
 namespace {
@@ -62,7 +63,7 @@ HWND PollForWindow(DWORD processId, bool wantDialog, DWORD timeoutMs)
         if (GetTickCount() - start >= timeoutMs) {
             return nullptr;
         }
-        Sleep(20);
+        PauseAnsweringMessages(20);
     }
 }
 
@@ -120,7 +121,7 @@ bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view)
     const ULONGLONG deadline = GetTickCount64() + AnswerWaitMs();
     while (IsWindow(dialog) && GetTickCount64() < deadline
            && !(GetGUIThreadInfo(threadId, &thread) && thread.hwndActive == dialog)) {
-        Sleep(20);
+        PauseAnsweringMessages(20);
     }
     DWORD_PTR answer = 0;
     if (!IsWindow(dialog)

@@ -145,7 +145,7 @@ HWND PollForWindow(DWORD processId, const char* className, const char* title, bo
         if (ended || GetTickCount64() >= deadline) {
             return nullptr;
         }
-        Sleep(pollMs);
+        PauseAnsweringMessages(pollMs);
     }
 }
 
@@ -177,11 +177,28 @@ BoxIcon WaitForBoxIcon(HWND box, DWORD timeoutMs)
         if (GetTickCount64() >= deadline || !IsWindow(box)) {
             return BoxIcon::Unknown;
         }
-        Sleep(5);
+        PauseAnsweringMessages(5);
     }
 }
 
 } // namespace
+
+void PauseAnsweringMessages(DWORD ms)
+{
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) {
+            return;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                                  QS_ALLINPUT);
+    }
+}
 
 std::string LoxaExecutablePath()
 {
@@ -260,7 +277,7 @@ bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeo
             || GetTickCount64() >= deadline) {
             return false;
         }
-        Sleep(2);
+        PauseAnsweringMessages(2);
     }
 }
 
@@ -353,7 +370,7 @@ bool AnswerUntilExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode,
         if (GetTickCount64() >= deadline) {
             return false;
         }
-        Sleep(kPollMs);
+        PauseAnsweringMessages(kPollMs);
     }
 }
 

@@ -1,6 +1,7 @@
 // Drives loxa.exe from a test process: starts it with an exact command-line
 // tail, finds and answers its windows, and collects its exit code. Every wait
-// polls about every 20 ms and gives up at its time-out.
+// polls about every 20 ms, answers the messages sent to the test's own thread
+// meanwhile (PauseAnsweringMessages), and gives up at its time-out.
 //
 // The in-process probe. Some facts can only be read inside loxa.exe (the icon
 // handle of a message box, the items of a popup menu). StartLoxa therefore
@@ -66,6 +67,14 @@ struct LoxaProcess {
 // path with a blank that it had to search for; Windows never does).
 bool StartProcessInJob(std::string& commandLine, char* environment, UniqueHandle& job,
                        PROCESS_INFORMATION& info, const char* program = nullptr);
+
+// Waits `ms` while answering the messages sent to this thread. Once a test
+// has used DDE, shown a window or set the probe's global hook, its thread
+// has windows and hooks that other programs wait on: a DDE start broadcasts
+// to every top-level window, and Windows hands a hook call that cannot run in
+// the other process (the 64-bit shell's, say) to the thread that set it. A
+// test that only slept would hold those programs up.
+void PauseAnsweringMessages(DWORD ms);
 
 // The full path of loxa.exe beside the running test program.
 std::string LoxaExecutablePath();

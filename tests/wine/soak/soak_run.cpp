@@ -115,7 +115,7 @@ void RunSoakDocument(const std::string& document, const SoakExpectation& expecte
         // The dialog is read only after the box has gone.
         while (IsWindow(box.window)) {
             ASSERT_LT(GetTickCount() - start, kDialogWaitMs) << "the warning stayed";
-            Sleep(20);
+            PauseAnsweringMessages(20);
         }
     }
     HWND dialog = WaitForProgramDataDialog(loxa.processId, kDialogWaitMs);
