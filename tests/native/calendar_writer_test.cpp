@@ -15,6 +15,21 @@ std::string Utf8(const char* text)
     return text;
 }
 
+// A broadcast at the given times, without texts.
+BroadcastEvent Event(int year, int month, int day, int startHour, int startMinute, int endHour,
+                     int endMinute)
+{
+    BroadcastEvent event;
+    event.year = year;
+    event.month = month;
+    event.day = day;
+    event.startHour = startHour;
+    event.startMinute = startMinute;
+    event.endHour = endHour;
+    event.endMinute = endMinute;
+    return event;
+}
+
 } // namespace
 
 TEST(CalendarText, EscapesSpecialCharactersAndLineBreaks)
@@ -58,14 +73,7 @@ TEST(CalendarText, FoldsAt75OctetsWithoutSplittingCharacters)
 
 TEST(CalendarEvent, TimesAfterMidnightAreOnTheNextDay)
 {
-    BroadcastEvent event;
-    event.year = 2026;
-    event.month = 12;
-    event.day = 31;
-    event.startHour = 23;
-    event.startMinute = 30;
-    event.endHour = 0;
-    event.endMinute = 15;
+    BroadcastEvent event = Event(2026, 12, 31, 23, 30, 0, 15);
     CalendarDateTime start;
     CalendarDateTime end;
     ASSERT_TRUE(BroadcastTimes(event, start, end));
@@ -75,14 +83,7 @@ TEST(CalendarEvent, TimesAfterMidnightAreOnTheNextDay)
               (std::vector<int>{2027, 1, 1, 0, 15}));
 
     // Listing hours past 23 belong to the next day; leap day included.
-    event = BroadcastEvent{};
-    event.year = 2028;
-    event.month = 2;
-    event.day = 28;
-    event.startHour = 25;
-    event.startMinute = 40;
-    event.endHour = 26;
-    event.endMinute = 10;
+    event = Event(2028, 2, 28, 25, 40, 26, 10);
     ASSERT_TRUE(BroadcastTimes(event, start, end));
     EXPECT_EQ((std::vector<int>{start.month, start.day, start.hour, start.minute}),
               (std::vector<int>{2, 29, 1, 40}));
@@ -90,20 +91,10 @@ TEST(CalendarEvent, TimesAfterMidnightAreOnTheNextDay)
               (std::vector<int>{2, 29, 2, 10}));
 
     // Not real dates or times: nothing to write.
-    struct Times {
-        int year, month, day, startHour, startMinute, endHour, endMinute;
-    };
-    for (const Times& t : {Times{0, 0, 0, 0, 0, 0, 0}, Times{2026, 13, 1, 0, 0, 0, 0},
-                           Times{2027, 2, 29, 0, 0, 0, 0}, Times{2026, 1, 1, 21, 60, 22, 0},
-                           Times{2026, 1, 1, -1, 0, 22, 0}, Times{2026, 1, 1, 21, 0, 48, 0}}) {
-        BroadcastEvent broken;
-        broken.year = t.year;
-        broken.month = t.month;
-        broken.day = t.day;
-        broken.startHour = t.startHour;
-        broken.startMinute = t.startMinute;
-        broken.endHour = t.endHour;
-        broken.endMinute = t.endMinute;
+    for (const BroadcastEvent& broken :
+         {Event(0, 0, 0, 0, 0, 0, 0), Event(2026, 13, 1, 0, 0, 0, 0),
+          Event(2027, 2, 29, 0, 0, 0, 0), Event(2026, 1, 1, 21, 60, 22, 0),
+          Event(2026, 1, 1, -1, 0, 22, 0), Event(2026, 1, 1, 21, 0, 48, 0)}) {
         std::string calendar = "untouched";
         EXPECT_FALSE(WriteCalendar(broken, CalendarDateTime{}, calendar));
         EXPECT_EQ(calendar, "untouched");
@@ -112,14 +103,7 @@ TEST(CalendarEvent, TimesAfterMidnightAreOnTheNextDay)
 
 TEST(CalendarEvent, WholeFile)
 {
-    BroadcastEvent event;
-    event.year = 2026;
-    event.month = 12;
-    event.day = 7;
-    event.startHour = 21;
-    event.startMinute = 0;
-    event.endHour = 21;
-    event.endMinute = 54;
+    BroadcastEvent event = Event(2026, 12, 7, 21, 0, 21, 54);
     event.station = u8"ＮＨＫ総合";
     event.title = u8"ニュース, 天気";
     event.subtitle = u8"特集";
@@ -171,10 +155,7 @@ TEST(CalendarEvent, WholeFile)
 
 TEST(CalendarEvent, WithoutTextsTheSummaryFallsBackAndOptionalLinesAreLeftOut)
 {
-    BroadcastEvent event;
-    event.year = 2026;
-    event.month = 1;
-    event.day = 2;
+    BroadcastEvent event = Event(2026, 1, 2, 0, 0, 0, 0);
     std::string calendar;
     ASSERT_TRUE(WriteCalendar(event, CalendarDateTime{}, calendar));
     EXPECT_NE(calendar.find(Utf8(u8"SUMMARY:テレビ番組\r\n")), std::string::npos);

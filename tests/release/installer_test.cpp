@@ -168,6 +168,37 @@ void WaitForReminderWindow()
     }
 }
 
+// A document opened as the browser opens it, through the registration: the
+// handler menu, its first item, then the dialog. The menu probe lives as long
+// as loxa.exe.
+struct OpenedDocument {
+    ScratchFolder scratch;
+    std::string document;
+    MenuProbe probe;
+    UniqueDrivenProcess loxa;
+    HWND dialog = nullptr;
+};
+
+void OpenThroughTheRegistration(OpenedDocument& opened)
+{
+    ASSERT_TRUE(CreateTestFolder(opened.scratch));
+    opened.document = WriteScratchFile(opened.scratch, "program.loxa", Document("version: 1"));
+    ASSERT_TRUE(StartMenuProbe(opened.probe));
+    SHELLEXECUTEINFOA open = {};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_NOCLOSEPROCESS;
+    open.lpVerb = "open";
+    open.lpFile = opened.document.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExA(&open) && open.hProcess != nullptr);
+    opened.loxa.reset(open.hProcess);
+    HandlerMenuView menu;
+    ASSERT_TRUE(WaitForHandlerMenu(opened.probe, GetProcessId(opened.loxa.get()), kWaitMs, menu));
+    ASSERT_TRUE(ChooseMenuItem(menu, 0));
+    opened.dialog = WaitForProgramDataDialog(GetProcessId(opened.loxa.get()), kWaitMs);
+    ASSERT_NE(opened.dialog, nullptr);
+}
+
 // Each test starts with Loxa not installed, on a prefix with the MIME
 // database that a real system has, and leaves it uninstalled.
 class Installer : public ::testing::Test {
@@ -216,31 +247,15 @@ TEST_F(Installer, SilentInstallRegistersAndUninstallRemovesEverything)
     ExpectRegisteredFor(folder + "loxa.exe");
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kCalendarKey, ""), folder + "ical.dll");
 
-    // A document opened as the browser opens it, through the registration:
-    // the handler menu (the calendar plug-in is listed), then the dialog.
-    ScratchFolder scratch;
-    ASSERT_TRUE(CreateTestFolder(scratch));
-    const std::string document = WriteScratchFile(scratch, "program.loxa", Document("version: 1"));
-    MenuProbe probe;
-    ASSERT_TRUE(StartMenuProbe(probe));
-    SHELLEXECUTEINFOA open = {};
-    open.cbSize = sizeof open;
-    open.fMask = SEE_MASK_NOCLOSEPROCESS;
-    open.lpVerb = "open";
-    open.lpFile = document.c_str();
-    open.nShow = SW_SHOWNORMAL;
-    ASSERT_TRUE(ShellExecuteExA(&open) && open.hProcess != nullptr);
-    UniqueDrivenProcess loxa(open.hProcess);
-    HandlerMenuView menu;
-    ASSERT_TRUE(WaitForHandlerMenu(probe, GetProcessId(loxa.get()), kWaitMs, menu));
-    ASSERT_TRUE(ChooseMenuItem(menu, 0));
-    const HWND dialog = WaitForProgramDataDialog(GetProcessId(loxa.get()), kWaitMs);
-    ASSERT_NE(dialog, nullptr);
+    // A document opened through the registration: the calendar plug-in is
+    // listed, so the handler menu comes first.
+    OpenedDocument opened;
+    ASSERT_NO_FATAL_FAILURE(OpenThroughTheRegistration(opened));
     ProgramDataDialogView view;
-    ASSERT_TRUE(ReadProgramDataDialog(dialog, view));
+    ASSERT_TRUE(ReadProgramDataDialog(opened.dialog, view));
     EXPECT_EQ(view.title, "ニュース");
-    ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Cancel));
-    EXPECT_EQ(WaitForSingleObject(loxa.get(), kWaitMs), WAIT_OBJECT_0);
+    ASSERT_TRUE(EndProgramDataDialog(opened.dialog, DialogEnding::Cancel));
+    EXPECT_EQ(WaitForSingleObject(opened.loxa.get(), kWaitMs), WAIT_OBJECT_0);
 
     ASSERT_TRUE(UninstallAndWait());
     for (const char* file : kInstalledFiles) {
@@ -251,7 +266,7 @@ TEST_F(Installer, SilentInstallRegistersAndUninstallRemovesEverything)
     }
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Loxa"));
-    EXPECT_TRUE(FileExists(document)) << "the user's document stays";
+    EXPECT_TRUE(FileExists(opened.document)) << "the user's document stays";
 }
 
 TEST_F(Installer, InstallOverAnEarlierInstallRegistersAgainAndKeepsTheUsersPlugins)
@@ -441,27 +456,11 @@ TEST_F(Installer, ReminderStartsAtOnceReceivesAChipAndRemovalClosesItKeepingTheR
 
     // The whole road on a machine with nothing else: a document opened
     // through the registration, "登録" pressed, the chip kept.
-    ScratchFolder scratch;
-    ASSERT_TRUE(CreateTestFolder(scratch));
-    const std::string document = WriteScratchFile(scratch, "program.loxa", Document("version: 1"));
-    MenuProbe probe;
-    ASSERT_TRUE(StartMenuProbe(probe));
-    SHELLEXECUTEINFOA open = {};
-    open.cbSize = sizeof open;
-    open.fMask = SEE_MASK_NOCLOSEPROCESS;
-    open.lpVerb = "open";
-    open.lpFile = document.c_str();
-    open.nShow = SW_SHOWNORMAL;
-    ASSERT_TRUE(ShellExecuteExA(&open) && open.hProcess != nullptr);
-    UniqueDrivenProcess loxa(open.hProcess);
-    HandlerMenuView menu;
-    ASSERT_TRUE(WaitForHandlerMenu(probe, GetProcessId(loxa.get()), kWaitMs, menu));
-    ASSERT_TRUE(ChooseMenuItem(menu, 0));
-    const HWND dialog = WaitForProgramDataDialog(GetProcessId(loxa.get()), kWaitMs);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Register));
+    OpenedDocument opened;
+    ASSERT_NO_FATAL_FAILURE(OpenThroughTheRegistration(opened));
+    ASSERT_TRUE(EndProgramDataDialog(opened.dialog, DialogEnding::Register));
     // A refused or failed poke would leave loxa.exe waiting on its message.
-    ASSERT_EQ(WaitForSingleObject(loxa.get(), kSetupWaitMs), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(opened.loxa.get(), kSetupWaitMs), WAIT_OBJECT_0);
     const std::vector<std::string> kept = FilesIn(ReminderFolder());
     ASSERT_FALSE(kept.empty()) << "no reminder in " << ReminderFolder();
 

@@ -99,17 +99,6 @@ TEST_F(PluginRoad, WithoutHandlersTheBuiltInRoadFollowsAtOnce)
     ASSERT_TRUE(Start());
     ExpectWarningThenExitZero(loxa, IDCANCEL);
     EXPECT_FALSE(DumpExists());
-
-    // A list key with a default value of its own but no subkeys: the same.
-    UniqueKey list = handlers.OpenList();
-    ASSERT_TRUE(list);
-    const char shortPath[] = "C:\\loxa.exe";
-    ASSERT_EQ(RegSetValueExA(list.get(), nullptr, 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(shortPath), sizeof shortPath),
-              ERROR_SUCCESS);
-    LoxaProcess second;
-    ASSERT_TRUE(StartLoxa(document, second));
-    ExpectWarningThenExitZero(second, IDCANCEL);
 }
 
 // The project's own plug-in, and one written in plain C without the header

@@ -13,6 +13,7 @@
 #include "program_data_dialog_driver.h"
 #include "registration/register_file_type.h"
 #include "registration/unregister_file_type.h"
+#include "registered_entries.h"
 #include "registration_texts.h"
 #include "registration_run.h"
 #include "registry_call_recorder.h"
@@ -144,43 +145,8 @@ TEST(RegisterFileType, LeavesTheSameEntriesUnderBothRootsAndTheUserKey)
     GetLongPathNameA(path.c_str(), longPath, MAX_PATH);
     EXPECT_EQ(lstrcmpiA(longPath, ModulePath().c_str()), 0) << path;
 
-    const std::string command = path + " %1" + '\0';
-    const std::string icon = path + ",1" + '\0';
-    struct Row {
-        const char* key;
-        const char* value;
-        DWORD type;
-        std::string data;
-    };
-    const Row rows[] = {
-        {"MIME\\Database\\Content Type\\application/x-tv-program-info", "Extension", REG_SZ,
-         std::string(".loxa", 6)},
-        {".loxa", nullptr, REG_SZ, std::string("Loxa.ProgramInfo", 17)},
-        {".loxa", "Content Type", REG_SZ, std::string("application/x-tv-program-info", 30)},
-        {"Loxa.ProgramInfo", nullptr, REG_SZ, std::string("Loxa", 5)},
-        {"Loxa.ProgramInfo", "EditFlags", REG_BINARY, std::string("\x00\x00\x01\x00", 4)},
-        {"Loxa.ProgramInfo\\DefaultIcon", nullptr, REG_SZ, icon},
-        {"Loxa.ProgramInfo\\shell\\open\\command", nullptr, REG_SZ, command},
-    };
-    for (const std::string& prefix : {std::string(), std::string("SOFTWARE\\Classes\\")}) {
-        HKEY root = prefix.empty() ? sandbox.classesRoot() : sandbox.localMachine();
-        for (const Row& row : rows) {
-            std::string key = prefix + row.key;
-            RegistryValue value = ReadRegistryValue(root, key.c_str(), row.value);
-            ASSERT_TRUE(value.found) << key;
-            EXPECT_EQ(value.type, row.type) << key;
-            EXPECT_EQ(value.data, row.data) << key << " " << (row.value ? row.value : "(default)");
-        }
-        // "shell" and "open" only hold the next key.
-        for (const char* key : {"Loxa.ProgramInfo\\shell", "Loxa.ProgramInfo\\shell\\open"}) {
-            EXPECT_TRUE(RegistryKeyExists(root, (prefix + key).c_str()));
-            EXPECT_FALSE(ReadRegistryValue(root, (prefix + key).c_str(), nullptr).found) << key;
-        }
-    }
-    RegistryValue user = ReadRegistryValue(sandbox.currentUser(), "SOFTWARE\\Loxa", nullptr);
-    ASSERT_TRUE(user.found);
-    EXPECT_EQ(user.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(user.data, path + '\0');
+    ExpectRegisteredEntries(sandbox.classesRoot(), sandbox.localMachine(), sandbox.currentUser(),
+                            path);
 }
 
 TEST(RegisterFileType, SecondRunIsRefusedAndWritesNothing)
@@ -253,10 +219,7 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
         ASSERT_TRUE(sandbox.ready());
         for (const ExistingExtension& existing : each.existing) {
             HKEY root = existing.underClassesRoot ? sandbox.classesRoot() : sandbox.localMachine();
-            const char* key =
-                existing.underClassesRoot
-                    ? "MIME\\Database\\Content Type\\application/x-tv-program-info"
-                    : "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
+            const char* key = existing.underClassesRoot ? kClassesRootMimeType : kMachineMimeType;
             ASSERT_TRUE(existing.present ? WriteRegistryValue(root, key, "Extension", existing.type,
                                                               existing.data)
                                          : WriteRegistryKey(root, key));
@@ -281,18 +244,10 @@ TEST(RegisterFileType, PreCheckRefusesOnlyAnEarlierInstallOrATypeWithoutExtensio
             ExpectBoxes(run, {kRegisteredText});
             // Overwritten under both roots.
             EXPECT_EQ(
-                ReadRegistryValue(sandbox.classesRoot(),
-                                  "MIME\\Database\\Content Type\\application/x-tv-program-info",
-                                  "Extension")
-                    .data,
+                ReadRegistryValue(sandbox.classesRoot(), kClassesRootMimeType, "Extension").data,
                 kLoxa);
-            EXPECT_EQ(
-                ReadRegistryValue(
-                    sandbox.localMachine(),
-                    "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
-                    "Extension")
-                    .data,
-                kLoxa);
+            EXPECT_EQ(ReadRegistryValue(sandbox.localMachine(), kMachineMimeType, "Extension").data,
+                      kLoxa);
         }
     }
 }
@@ -324,9 +279,8 @@ TEST(RegisterFileType, PreCheckPassesWhenTheExtensionCannotBeRead)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    ASSERT_TRUE(WriteRegistryValue(sandbox.classesRoot(),
-                                   "MIME\\Database\\Content Type\\application/x-tv-program-info",
-                                   "Extension", REG_SZ, kLoxa));
+    ASSERT_TRUE(WriteRegistryValue(sandbox.classesRoot(), kClassesRootMimeType, "Extension", REG_SZ,
+                                   kLoxa));
 
     RegistrationRun run = RunRecorded(&RegisterFileType, [](RegistryCallRecorder& registry) {
         registry.FailCall(
@@ -351,10 +305,8 @@ TEST(RegisterFileType, PreCheckPassesWhenNoBufferCanBeHad)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    ASSERT_TRUE(WriteRegistryValue(
-        sandbox.localMachine(),
-        "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info",
-        "Extension", REG_SZ, kLoxa));
+    ASSERT_TRUE(
+        WriteRegistryValue(sandbox.localMachine(), kMachineMimeType, "Extension", REG_SZ, kLoxa));
     RegistrationRun run;
     {
         ImportPatch heap("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(&FailingHeapAlloc));
@@ -443,9 +395,7 @@ TEST(RegisterFileType, NoWriteAccessToMachineKeepsTheClassesRootEntriesAndRefuse
     EXPECT_EQ(run.calls.back(), kNotify);
     // Steps 1 to 8 stay; nothing of HKLM or HKCU was written.
     EXPECT_TRUE(RegistryKeyExists(sandbox.classesRoot(), "Loxa.ProgramInfo\\shell\\open\\command"));
-    EXPECT_FALSE(RegistryKeyExists(
-        sandbox.localMachine(),
-        "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info"));
+    EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), kMachineMimeType));
     EXPECT_FALSE(RegistryKeyExists(sandbox.localMachine(), "SOFTWARE\\Classes\\.loxa"));
     EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa"));
 
@@ -495,6 +445,23 @@ DWORD WINAPI FakeShortPathName(const char* longPath, char* path, DWORD size)
     return static_cast<DWORD>(text.size());
 }
 
+// RegisterFileType with the two path calls answered as `fault` says.
+RegistrationRun RunWithPathFault(PathFault fault)
+{
+    pathFault = fault;
+    RegistrationRun run;
+    {
+        ImportPatch module("kernel32.dll", "GetModuleFileNameA",
+                           reinterpret_cast<void*>(&FakeModuleFileName));
+        ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
+                              reinterpret_cast<void*>(&FakeShortPathName));
+        EXPECT_TRUE(module.active() && shortPath.active());
+        run = RunRecorded(&RegisterFileType);
+    }
+    pathFault = PathFault::None;
+    return run;
+}
+
 struct PathCase {
     PathFault fault;
     size_t length;
@@ -519,18 +486,8 @@ TEST(RegisterFileType, ProgramPathThatCannotBeHadOrDoesNotFitStopsBeforeAnyWrite
                      + std::to_string(each.length));
         RegistrySandbox sandbox;
         ASSERT_TRUE(sandbox.ready());
-        pathFault = each.fault;
         shortPathLength = each.length;
-        RegistrationRun run;
-        {
-            ImportPatch module("kernel32.dll", "GetModuleFileNameA",
-                               reinterpret_cast<void*>(&FakeModuleFileName));
-            ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
-                                  reinterpret_cast<void*>(&FakeShortPathName));
-            ASSERT_TRUE(module.active() && shortPath.active());
-            run = RunRecorded(&RegisterFileType);
-        }
-        pathFault = PathFault::None;
+        const RegistrationRun run = RunWithPathFault(each.fault);
 
         EXPECT_TRUE(run.openKeys.empty());
         ExpectBoxes(run, {each.registers ? kRegisteredText : kOpenFailedText});
@@ -578,17 +535,7 @@ TEST(RegisterFileType, CommandWithABlankInTheProgramPathOpensTheDocument)
     ASSERT_TRUE(sandbox.ready());
     const std::string usualModulePath = modulePath;
     modulePath = program;
-    pathFault = PathFault::LongKept;
-    RegistrationRun run;
-    {
-        ImportPatch module("kernel32.dll", "GetModuleFileNameA",
-                           reinterpret_cast<void*>(&FakeModuleFileName));
-        ImportPatch shortPath("kernel32.dll", "GetShortPathNameA",
-                              reinterpret_cast<void*>(&FakeShortPathName));
-        ASSERT_TRUE(module.active() && shortPath.active());
-        run = RunRecorded(&RegisterFileType);
-    }
-    pathFault = PathFault::None;
+    const RegistrationRun run = RunWithPathFault(PathFault::LongKept);
     modulePath = usualModulePath;
     ASSERT_EQ(run.result, RegistrationOutcome::Done);
 

@@ -11,6 +11,7 @@
 
 #include "end_to_end_support.h"
 #include "program_data_dialog_driver.h"
+#include "registered_entries.h"
 #include "registration_texts.h"
 #include "registry_sandbox.h"
 #include "ui_driver.h"
@@ -22,13 +23,11 @@ constexpr char kMachineMimeDatabase[] = "SOFTWARE\\Classes\\MIME\\Database\\Cont
 void DeleteRegistration()
 {
     for (const char* key :
-         {"SOFTWARE\\Classes\\.loxa", "SOFTWARE\\Classes\\Loxa.ProgramInfo",
-          "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+         {"SOFTWARE\\Classes\\.loxa", "SOFTWARE\\Classes\\Loxa.ProgramInfo", kMachineMimeType}) {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
     }
-    for (const char* key : {".loxa", "Loxa.ProgramInfo",
-                            "MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+    for (const char* key : {".loxa", "Loxa.ProgramInfo", kClassesRootMimeType}) {
         RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
         RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
     }
@@ -95,42 +94,12 @@ TEST_F(RegistrationEndToEnd, RegisterThenRefuseASecondTimeThenUnregister)
 
     const std::string path = ShortLoxaPath();
     ASSERT_FALSE(path.empty());
-    for (const std::string& prefix : {std::string(), std::string("SOFTWARE\\Classes\\")}) {
-        HKEY root = prefix.empty() ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
-        SCOPED_TRACE(prefix);
-        EXPECT_EQ(
-            ReadRegistryValue(
-                root,
-                (prefix + "MIME\\Database\\Content Type\\application/x-tv-program-info").c_str(),
-                "Extension")
-                .data,
-            std::string(".loxa", 6));
-        EXPECT_EQ(ReadRegistryValue(root, (prefix + ".loxa").c_str(), nullptr).data,
-                  std::string("Loxa.ProgramInfo", 17));
-        EXPECT_EQ(ReadRegistryValue(root, (prefix + ".loxa").c_str(), "Content Type").data,
-                  std::string("application/x-tv-program-info", 30));
-        EXPECT_EQ(ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo").c_str(), nullptr).data,
-                  std::string("Loxa", 5));
-        RegistryValue flags =
-            ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo").c_str(), "EditFlags");
-        EXPECT_EQ(flags.type, static_cast<DWORD>(REG_BINARY));
-        EXPECT_EQ(flags.data, std::string("\x00\x00\x01\x00", 4));
-        EXPECT_EQ(
-            ReadRegistryValue(root, (prefix + "Loxa.ProgramInfo\\DefaultIcon").c_str(), nullptr)
-                .data,
-            path + ",1" + '\0');
-        EXPECT_EQ(ReadRegistryValue(
-                      root, (prefix + "Loxa.ProgramInfo\\shell\\open\\command").c_str(), nullptr)
-                      .data,
-                  path + " %1" + '\0');
-    }
-    EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, "SOFTWARE\\Loxa", nullptr).data, path + '\0');
+    ExpectRegisteredEntries(HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, path);
 
     Run("/R", {{kAlreadyInstalledText, BoxIcon::Information}});
 
     Run("/U", {{kUnregisteredText, BoxIcon::None}});
-    for (const char* key : {".loxa", "Loxa.ProgramInfo",
-                            "MIME\\Database\\Content Type\\application/x-tv-program-info"}) {
+    for (const char* key : {".loxa", "Loxa.ProgramInfo", kClassesRootMimeType}) {
         EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
     }
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\Loxa.ProgramInfo"));
@@ -224,9 +193,7 @@ TEST_F(RegistrationEndToEnd, QuietSwitchesTellTheOutcomeByExitCodeAlone)
 
     // The type is in use without an extension of its own.
     DeleteRegistration();
-    ASSERT_TRUE(WriteRegistryKey(HKEY_LOCAL_MACHINE,
-                                 "SOFTWARE\\Classes\\MIME\\Database\\Content "
-                                 "Type\\application/x-tv-program-info"));
+    ASSERT_TRUE(WriteRegistryKey(HKEY_LOCAL_MACHINE, kMachineMimeType));
     ExpectRunWithoutBoxes("/R /S", 2);
     EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, ".loxa"));
 }

@@ -53,18 +53,25 @@ std::string Join(const std::string& parent, const char* name)
     return name == nullptr || *name == '\0' ? parent : parent + "\\" + name;
 }
 
+// The real call, unless the test asked for `line` to fail; recorded either way.
+template <typename Call>
+LONG Recorded(const std::string& line, Call real)
+{
+    const LONG result = recorder->Injected(line);
+    const LONG answer = result == ERROR_SUCCESS ? real() : result;
+    recorder->Record(line, answer);
+    return answer;
+}
+
 LONG WINAPI OpenKey(HKEY parent, const char* name, DWORD options, REGSAM access, HKEY* key)
 {
     std::string path = Join(recorder->NameOf(parent), name);
     std::string line = "open " + path + " " + AccessName(access);
-    LONG result = recorder->Injected(line);
-    if (result == ERROR_SUCCESS) {
-        result = realOpenKey(parent, name, options, access, key);
-    }
+    const LONG result =
+        Recorded(line, [&] { return realOpenKey(parent, name, options, access, key); });
     if (result == ERROR_SUCCESS) {
         recorder->Opened(*key, path);
     }
-    recorder->Record(line, result);
     return result;
 }
 
@@ -79,15 +86,13 @@ LONG WINAPI CreateKey(HKEY parent, const char* name, DWORD reserved, char* keyCl
     if (keyClass != nullptr || security != nullptr || reserved != 0) {
         line += " with class, security or reserved";
     }
-    LONG result = recorder->Injected(line);
-    if (result == ERROR_SUCCESS) {
-        result = realCreateKey(parent, name, reserved, keyClass, options, access, security, key,
-                               disposition);
-    }
+    const LONG result = Recorded(line, [&] {
+        return realCreateKey(parent, name, reserved, keyClass, options, access, security, key,
+                             disposition);
+    });
     if (result == ERROR_SUCCESS) {
         recorder->Opened(*key, path);
     }
-    recorder->Record(line, result);
     return result;
 }
 
@@ -108,12 +113,7 @@ LONG WINAPI SetValue(HKEY key, const char* name, DWORD reserved, DWORD type, con
     } else {
         line += "type=" + std::to_string(type) + " " + std::to_string(size);
     }
-    LONG result = recorder->Injected(line);
-    if (result == ERROR_SUCCESS) {
-        result = realSetValue(key, name, reserved, type, data, size);
-    }
-    recorder->Record(line, result);
-    return result;
+    return Recorded(line, [&] { return realSetValue(key, name, reserved, type, data, size); });
 }
 
 LONG WINAPI QueryValue(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data,
@@ -121,35 +121,22 @@ LONG WINAPI QueryValue(HKEY key, const char* name, DWORD* reserved, DWORD* type,
 {
     std::string line =
         (data == nullptr ? "query " : "read ") + recorder->NameOf(key) + " " + ValueName(name);
-    LONG result = recorder->Injected(line);
-    if (result == ERROR_SUCCESS) {
-        result = realQueryValue(key, name, reserved, type, data, size);
-    }
-    recorder->Record(line, result);
-    return result;
+    return Recorded(line, [&] { return realQueryValue(key, name, reserved, type, data, size); });
 }
 
 LONG WINAPI EnumKey(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved,
                     char* keyClass, DWORD* classSize, FILETIME* lastWrite)
 {
     std::string line = "enum " + recorder->NameOf(key) + " " + std::to_string(index);
-    LONG result = recorder->Injected(line);
-    if (result == ERROR_SUCCESS) {
-        result = realEnumKey(key, index, name, nameSize, reserved, keyClass, classSize, lastWrite);
-    }
-    recorder->Record(line, result);
-    return result;
+    return Recorded(line, [&] {
+        return realEnumKey(key, index, name, nameSize, reserved, keyClass, classSize, lastWrite);
+    });
 }
 
 LONG WINAPI DeleteKey(HKEY parent, const char* name)
 {
     std::string line = "delete " + Join(recorder->NameOf(parent), name);
-    LONG result = recorder->Injected(line);
-    if (result == ERROR_SUCCESS) {
-        result = realDeleteKey(parent, name);
-    }
-    recorder->Record(line, result);
-    return result;
+    return Recorded(line, [&] { return realDeleteKey(parent, name); });
 }
 
 LONG WINAPI CloseKey(HKEY key)
@@ -226,10 +213,10 @@ void RegistryCallRecorder::FailCall(const std::string& line, LONG error)
     failures_[line] = error;
 }
 
-std::vector<std::string> RegistryCallRecorder::CallsOf(const std::string& verb) const
+std::vector<std::string> CallsOf(const std::vector<std::string>& calls, const std::string& verb)
 {
     std::vector<std::string> lines;
-    for (const std::string& line : calls_) {
+    for (const std::string& line : calls) {
         if (line.compare(0, verb.size() + 1, verb + " ") == 0) {
             lines.push_back(line);
         }

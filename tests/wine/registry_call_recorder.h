@@ -21,6 +21,9 @@
 #include <string>
 #include <vector>
 
+// The lines of `calls` that begin with `verb` and a blank.
+std::vector<std::string> CallsOf(const std::vector<std::string>& calls, const std::string& verb);
+
 class RegistryCallRecorder {
 public:
     RegistryCallRecorder();
@@ -33,8 +36,6 @@ public:
     void FailCall(const std::string& line, LONG error);
 
     const std::vector<std::string>& calls() const { return calls_; }
-    // The lines that begin with `verb` and a blank.
-    std::vector<std::string> CallsOf(const std::string& verb) const;
     // The keys opened or created while recording and not yet closed.
     std::vector<std::string> OpenKeys() const;
     bool active() const;

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "registration/delete_key_tree.h"
 #include "registration/register_file_type.h"
 #include "registration/unregister_file_type.h"
+#include "registered_entries.h"
 #include "registration_texts.h"
 #include "registration_run.h"
 #include "registry_call_recorder.h"
@@ -21,11 +21,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-constexpr char kClassesRootMimeType[] =
-    "MIME\\Database\\Content Type\\application/x-tv-program-info";
-constexpr char kMachineMimeType[] =
-    "SOFTWARE\\Classes\\MIME\\Database\\Content Type\\application/x-tv-program-info";
-
 // A fresh registration under the sandbox's roots.
 void Register(const RegistrySandbox& sandbox)
 {
@@ -34,29 +29,8 @@ void Register(const RegistrySandbox& sandbox)
     ASSERT_EQ(RegisterFileType(), RegistrationOutcome::Done);
 }
 
-Lines CallsOf(const Lines& calls, const char* verb)
-{
-    Lines found;
-    for (const std::string& line : calls) {
-        if (line.rfind(verb, 0) == 0) {
-            found.push_back(line);
-        }
-    }
-    return found;
-}
-
-Lines Deletions(const Lines& calls)
-{
-    return CallsOf(calls, "delete ");
-}
-
 // Explorer is told at most once, and only when keys went.
 const Lines kNotifiedOnce = {"notify SHCNE_ASSOCCHANGED SHCNF_IDLIST"};
-
-Lines Notifications(const Lines& calls)
-{
-    return CallsOf(calls, "notify ");
-}
 
 void ExpectEverythingRegistered(const RegistrySandbox& sandbox)
 {
@@ -100,7 +74,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
     ExpectBoxes(run, {kUnregisteredText});
     EXPECT_TRUE(run.openKeys.empty());
     EXPECT_EQ(
-        Deletions(run.calls),
+        CallsOf(run.calls, "delete"),
         (Lines{
             "delete HKLM\\SOFTWARE\\Classes\\.loxa",
             "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon",
@@ -122,7 +96,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
             "delete HKCU\\SOFTWARE\\Loxa\\録画予約",
             "delete HKCU\\SOFTWARE\\Loxa",
         }));
-    EXPECT_EQ(Notifications(run.calls), kNotifiedOnce);
+    EXPECT_EQ(CallsOf(run.calls, "notify"), kNotifiedOnce);
 
     for (const char* key : {".loxa", "Loxa.ProgramInfo", kClassesRootMimeType}) {
         EXPECT_FALSE(RegistryKeyExists(sandbox.classesRoot(), key)) << key;
@@ -142,7 +116,7 @@ TEST(UnregisterFileType, RemovesEveryEntryChildrenFirstHandlersIncluded)
     RegistrationRun second = RunRecorded(&UnregisterFileType);
     EXPECT_EQ(second.result, RegistrationOutcome::Failed);
     ExpectBoxes(second, {kOpenFailedText, kRefusedText});
-    EXPECT_TRUE(Notifications(second.calls).empty());
+    EXPECT_TRUE(CallsOf(second.calls, "notify").empty());
 }
 
 TEST(UnregisterFileType, NothingRegisteredShowsTwoBoxesAndDeletesNothing)
@@ -157,80 +131,53 @@ TEST(UnregisterFileType, NothingRegisteredShowsTwoBoxesAndDeletesNothing)
     EXPECT_EQ(run.calls, (Lines{"open HKCR\\Loxa.ProgramInfo KEY_QUERY_VALUE -> 2"}));
 }
 
-// How a case alters a fresh registration before /U runs.
+// How a case alters the ProgID of a fresh registration before /U runs.
+enum class Change { SetDescription, DropDescription, DeleteProgId };
+
 struct OwnerCase {
     const char* name;
-    std::function<bool(const RegistrySandbox&)> alter;
+    bool machine; // the ProgID under HKLM, not HKCR
+    Change change;
+    DWORD type;
+    std::string description;
     std::vector<const char*> boxes; // one box: the check passed
 };
 
-bool SetDescription(HKEY root, const char* key, DWORD type, const std::string& data)
-{
-    return WriteRegistryValue(root, key, nullptr, type, data);
-}
-
-bool DropDescription(HKEY root, const char* key)
-{
-    UniqueKey progId;
-    return RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, progId.put()) == ERROR_SUCCESS
-           && RegDeleteValueA(progId.get(), nullptr) == ERROR_SUCCESS;
-}
+const std::string kOther("Other", 6);
+const Change kSet = Change::SetDescription;
+const std::vector<const char*> kForeign = {kForeignText, kRefusedText};
+const std::vector<const char*> kInUse = {kInUseText, kRefusedText};
+const std::vector<const char*> kPasses = {kUnregisteredText};
 
 const OwnerCase kOwnerCases[] = {
-    {"other text under HKCR",
-     [](const RegistrySandbox& s) {
-         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ,
-                               std::string("Other", 6));
-     },
-     {kForeignText, kRefusedText}},
-    {"other text under HKLM",
-     [](const RegistrySandbox& s) {
-         return SetDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo", REG_SZ,
-                               std::string("Other", 6));
-     },
-     {kForeignText, kRefusedText}},
-    {"title in other letter case",
-     [](const RegistrySandbox& s) {
-         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("LOXA", 5));
-     },
-     {kForeignText, kRefusedText}},
-    {"title with more after it",
-     [](const RegistrySandbox& s) {
-         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ,
-                               std::string("Loxa2", 6));
-     },
-     {kForeignText, kRefusedText}},
-    {"empty description",
-     [](const RegistrySandbox& s) {
-         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_SZ, "");
-     },
-     {kForeignText, kRefusedText}},
-    {"no description under HKCR",
-     [](const RegistrySandbox& s) { return DropDescription(s.classesRoot(), "Loxa.ProgramInfo"); },
-     {kInUseText, kRefusedText}},
-    {"no description under HKLM",
-     [](const RegistrySandbox& s) {
-         return DropDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo");
-     },
-     {kInUseText, kRefusedText}},
-    {"HKLM ProgID missing",
-     [](const RegistrySandbox& s) {
-         return RegDeleteTreeA(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo")
-                == ERROR_SUCCESS;
-     },
-     {kOpenFailedText, kRefusedText}},
-    {"binary description",
-     [](const RegistrySandbox& s) {
-         return SetDescription(s.classesRoot(), "Loxa.ProgramInfo", REG_BINARY, "Other");
-     },
-     {kUnregisteredText}},
-    {"expandable description",
-     [](const RegistrySandbox& s) {
-         return SetDescription(s.localMachine(), "SOFTWARE\\Classes\\Loxa.ProgramInfo",
-                               REG_EXPAND_SZ, std::string("Other", 6));
-     },
-     {kUnregisteredText}},
+    {"other text under HKCR", false, kSet, REG_SZ, kOther, kForeign},
+    {"other text under HKLM", true, kSet, REG_SZ, kOther, kForeign},
+    {"title in other letter case", false, kSet, REG_SZ, std::string("LOXA", 5), kForeign},
+    {"title with more after it", false, kSet, REG_SZ, std::string("Loxa2", 6), kForeign},
+    {"empty description", false, kSet, REG_SZ, "", kForeign},
+    {"no description under HKCR", false, Change::DropDescription, 0, "", kInUse},
+    {"no description under HKLM", true, Change::DropDescription, 0, "", kInUse},
+    {"HKLM ProgID missing", true, Change::DeleteProgId, 0, "", {kOpenFailedText, kRefusedText}},
+    {"binary description", false, kSet, REG_BINARY, "Other", kPasses},
+    {"expandable description", true, kSet, REG_EXPAND_SZ, kOther, kPasses},
 };
+
+bool Alter(const RegistrySandbox& sandbox, const OwnerCase& each)
+{
+    HKEY root = each.machine ? sandbox.localMachine() : sandbox.classesRoot();
+    const char* key = each.machine ? "SOFTWARE\\Classes\\Loxa.ProgramInfo" : "Loxa.ProgramInfo";
+    UniqueKey progId;
+    switch (each.change) {
+    case Change::SetDescription:
+        return WriteRegistryValue(root, key, nullptr, each.type, each.description);
+    case Change::DropDescription:
+        return RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, progId.put()) == ERROR_SUCCESS
+               && RegDeleteValueA(progId.get(), nullptr) == ERROR_SUCCESS;
+    case Change::DeleteProgId:
+        return RegDeleteTreeA(root, key) == ERROR_SUCCESS;
+    }
+    return false;
+}
 
 TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
 {
@@ -238,7 +185,7 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
         SCOPED_TRACE(each.name);
         RegistrySandbox sandbox;
         ASSERT_NO_FATAL_FAILURE(Register(sandbox));
-        ASSERT_TRUE(each.alter(sandbox));
+        ASSERT_TRUE(Alter(sandbox, each));
 
         RegistrationRun run = RunRecorded(&UnregisterFileType);
 
@@ -247,8 +194,8 @@ TEST(UnregisterFileType, OwnershipCheckKeepsAnotherProgramsRegistration)
         if (each.boxes.size() == 2) {
             EXPECT_EQ(run.result, each.boxes[0] == kOpenFailedText ? RegistrationOutcome::Failed
                                                                    : RegistrationOutcome::Refused);
-            EXPECT_TRUE(Deletions(run.calls).empty());
-            EXPECT_TRUE(Notifications(run.calls).empty());
+            EXPECT_TRUE(CallsOf(run.calls, "delete").empty());
+            EXPECT_TRUE(CallsOf(run.calls, "notify").empty());
             ExpectEverythingRegistered(sandbox);
         } else {
             EXPECT_EQ(run.result, RegistrationOutcome::Done);
@@ -265,7 +212,7 @@ TEST(UnregisterFileType, UnreadableDescriptionPasses)
     RegistrySandbox sandbox;
     ASSERT_NO_FATAL_FAILURE(Register(sandbox));
     ASSERT_TRUE(
-        SetDescription(sandbox.classesRoot(), "Loxa.ProgramInfo", REG_SZ, std::string("Other", 6)));
+        WriteRegistryValue(sandbox.classesRoot(), "Loxa.ProgramInfo", nullptr, REG_SZ, kOther));
 
     RegistrationRun run = RunRecorded(&UnregisterFileType, [](RegistryCallRecorder& registry) {
         registry.FailCall("read HKCR\\Loxa.ProgramInfo (default)", ERROR_ACCESS_DENIED);
@@ -291,7 +238,7 @@ TEST(UnregisterFileType, KeysAlreadyGoneOrParentsUnopenableAreSkippedSilently)
     EXPECT_EQ(run.result, RegistrationOutcome::Done);
     ExpectBoxes(run, {kUnregisteredText});
     EXPECT_TRUE(run.openKeys.empty());
-    EXPECT_EQ(Deletions(run.calls),
+    EXPECT_EQ(CallsOf(run.calls, "delete"),
               (Lines{
                   "delete HKLM\\SOFTWARE\\Classes\\.loxa",
                   "delete HKLM\\SOFTWARE\\Classes\\Loxa.ProgramInfo\\DefaultIcon",
@@ -374,15 +321,37 @@ TEST(UnregisterFileType, KeysThatStayAreReportedAndThePluginListKept)
         }
         // The user's plug-in list goes only with the registration.
         EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Loxa\\録画予約"));
-        for (const std::string& line : Deletions(run.calls)) {
+        for (const std::string& line : CallsOf(run.calls, "delete")) {
             EXPECT_EQ(line.find("HKCU"), std::string::npos) << line;
         }
-        EXPECT_EQ(Notifications(run.calls), each.anyGone ? kNotifiedOnce : Lines{});
+        EXPECT_EQ(CallsOf(run.calls, "notify"), each.anyGone ? kNotifiedOnce : Lines{});
     }
 }
 
 // A scratch key under the sandbox's HKCU for DeleteKeyTree to work on.
 constexpr char kTree[] = "SOFTWARE\\Tree";
+
+struct TreeRun {
+    bool deleted = false;
+    Lines calls;
+    Lines openKeys;
+};
+
+// DeleteKeyTree on kTree with the registry calls recorded; `failing`, when
+// given, fails with `error`.
+TreeRun DeleteTreeRecorded(const std::string& failing = "", LONG error = ERROR_SUCCESS)
+{
+    TreeRun run;
+    RegistryCallRecorder registry;
+    EXPECT_TRUE(registry.active());
+    if (!failing.empty()) {
+        registry.FailCall(failing, error);
+    }
+    run.deleted = DeleteKeyTree(HKEY_CURRENT_USER, kTree);
+    run.calls = registry.calls();
+    run.openKeys = registry.OpenKeys();
+    return run;
+}
 
 TEST(DeleteKeyTree, RemovesADeepTreeBottomUp)
 {
@@ -408,14 +377,9 @@ TEST(DeleteKeyTree, RemovesADeepTreeBottomUp)
     ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), "SOFTWARE\\Tree\\level0\\a\\b"));
     ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), "SOFTWARE\\Tree\\level0\\b"));
 
-    Lines deletions;
-    {
-        RegistryCallRecorder registry;
-        ASSERT_TRUE(registry.active());
-        DeleteKeyTree(HKEY_CURRENT_USER, kTree);
-        deletions = Deletions(registry.calls());
-        EXPECT_TRUE(registry.OpenKeys().empty());
-    }
+    const TreeRun run = DeleteTreeRecorded();
+    const Lines deletions = CallsOf(run.calls, "delete");
+    EXPECT_TRUE(run.openKeys.empty());
 
     EXPECT_FALSE(RegistryKeyExists(sandbox.currentUser(), kTree));
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE"));
@@ -460,30 +424,23 @@ TEST(DeleteKeyTree, AStuckSubkeyEndsEachLevelAtOnce)
         ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), key));
     }
 
-    Lines calls;
-    bool deleted = true;
-    {
-        RegistryCallRecorder registry;
-        ASSERT_TRUE(registry.active());
-        registry.FailCall("delete HKCU\\SOFTWARE\\Tree\\mid\\a", ERROR_ACCESS_DENIED);
-        deleted = DeleteKeyTree(HKEY_CURRENT_USER, kTree);
-        calls = registry.calls();
-    }
-    EXPECT_FALSE(deleted);
-    EXPECT_EQ(calls, (Lines{
-                         "open HKCU\\SOFTWARE\\Tree DELETE|KEY_ENUMERATE_SUB_KEYS",
-                         "enum HKCU\\SOFTWARE\\Tree 0",
-                         "open HKCU\\SOFTWARE\\Tree\\mid DELETE|KEY_ENUMERATE_SUB_KEYS",
-                         "enum HKCU\\SOFTWARE\\Tree\\mid 0",
-                         "open HKCU\\SOFTWARE\\Tree\\mid\\a DELETE|KEY_ENUMERATE_SUB_KEYS",
-                         "enum HKCU\\SOFTWARE\\Tree\\mid\\a 0 -> 259",
-                         "close HKCU\\SOFTWARE\\Tree\\mid\\a",
-                         "delete HKCU\\SOFTWARE\\Tree\\mid\\a -> 5",
-                         "close HKCU\\SOFTWARE\\Tree\\mid",
-                         "delete HKCU\\SOFTWARE\\Tree\\mid -> 5",
-                         "close HKCU\\SOFTWARE\\Tree",
-                         "delete HKCU\\SOFTWARE\\Tree -> 5",
-                     }));
+    const TreeRun run =
+        DeleteTreeRecorded("delete HKCU\\SOFTWARE\\Tree\\mid\\a", ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(run.deleted);
+    EXPECT_EQ(run.calls, (Lines{
+                             "open HKCU\\SOFTWARE\\Tree DELETE|KEY_ENUMERATE_SUB_KEYS",
+                             "enum HKCU\\SOFTWARE\\Tree 0",
+                             "open HKCU\\SOFTWARE\\Tree\\mid DELETE|KEY_ENUMERATE_SUB_KEYS",
+                             "enum HKCU\\SOFTWARE\\Tree\\mid 0",
+                             "open HKCU\\SOFTWARE\\Tree\\mid\\a DELETE|KEY_ENUMERATE_SUB_KEYS",
+                             "enum HKCU\\SOFTWARE\\Tree\\mid\\a 0 -> 259",
+                             "close HKCU\\SOFTWARE\\Tree\\mid\\a",
+                             "delete HKCU\\SOFTWARE\\Tree\\mid\\a -> 5",
+                             "close HKCU\\SOFTWARE\\Tree\\mid",
+                             "delete HKCU\\SOFTWARE\\Tree\\mid -> 5",
+                             "close HKCU\\SOFTWARE\\Tree",
+                             "delete HKCU\\SOFTWARE\\Tree -> 5",
+                         }));
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\mid\\b"));
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\z"));
 }
@@ -494,20 +451,14 @@ TEST(DeleteKeyTree, EnumerationFailureEndsThatLevel)
     ASSERT_TRUE(sandbox.ready());
     ASSERT_TRUE(WriteRegistryKey(sandbox.currentUser(), "SOFTWARE\\Tree\\child"));
 
-    Lines calls;
-    {
-        RegistryCallRecorder registry;
-        ASSERT_TRUE(registry.active());
-        registry.FailCall("enum HKCU\\SOFTWARE\\Tree 0", ERROR_MORE_DATA);
-        DeleteKeyTree(HKEY_CURRENT_USER, kTree);
-        calls = registry.calls();
-    }
-    EXPECT_EQ(calls, (Lines{
-                         "open HKCU\\SOFTWARE\\Tree DELETE|KEY_ENUMERATE_SUB_KEYS",
-                         "enum HKCU\\SOFTWARE\\Tree 0 -> 234",
-                         "close HKCU\\SOFTWARE\\Tree",
-                         "delete HKCU\\SOFTWARE\\Tree -> 5",
-                     }));
+    const TreeRun run = DeleteTreeRecorded("enum HKCU\\SOFTWARE\\Tree 0", ERROR_MORE_DATA);
+    EXPECT_FALSE(run.deleted);
+    EXPECT_EQ(run.calls, (Lines{
+                             "open HKCU\\SOFTWARE\\Tree DELETE|KEY_ENUMERATE_SUB_KEYS",
+                             "enum HKCU\\SOFTWARE\\Tree 0 -> 234",
+                             "close HKCU\\SOFTWARE\\Tree",
+                             "delete HKCU\\SOFTWARE\\Tree -> 5",
+                         }));
     EXPECT_TRUE(RegistryKeyExists(sandbox.currentUser(), "SOFTWARE\\Tree\\child"));
 }
 
@@ -515,12 +466,7 @@ TEST(DeleteKeyTree, MissingKeyIsLeftAlone)
 {
     RegistrySandbox sandbox;
     ASSERT_TRUE(sandbox.ready());
-    RegistryCallRecorder registry;
-    ASSERT_TRUE(registry.active());
-
-    DeleteKeyTree(HKEY_CURRENT_USER, kTree);
-
-    EXPECT_EQ(registry.calls(),
+    EXPECT_EQ(DeleteTreeRecorded().calls,
               (Lines{"open HKCU\\SOFTWARE\\Tree DELETE|KEY_ENUMERATE_SUB_KEYS -> 2"}));
 }
 
