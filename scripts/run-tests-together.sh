@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a Windows build's ctest tests with one process per test program:
-#   tests/wine/run-tests-together.sh BUILD_DIR [ctest arguments that select tests]
+#   scripts/run-tests-together.sh BUILD_DIR [ctest arguments that select tests]
 # ctest starts the test program once per test. Where starting a Wine process
 # costs seconds (the 32-bit lane's emulated machine: 10 to 20 s each), that
 # is most of the run, so here each program runs once, with all its selected
@@ -14,9 +14,9 @@
 set -uo pipefail
 build=$(cd "$1" && pwd)
 shift
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 timeout_s=${LOXA_TEST_TIMEOUT:-900}
-logs=$build/suite-logs
+logs=$build/test-logs
 rm -rf "$logs"
 mkdir -p "$logs"
 
