@@ -76,7 +76,13 @@ for exe in "${groups[@]}"; do
   done
   echo "run-tests-together: $(basename "$exe"): $count tests in $(($(date +%s) - started)) s (exit $result)${left[*]:+, to run again: ${left[*]}}"
   if [ ${#left[@]} -gt 0 ]; then
-    tail -n 60 "$log"
+    # What each of them printed, or the end of the log where one never ended.
+    for test in "${left[@]}"; do
+      awk -v run="[ RUN      ] ${test#*.}" '$0 == run { on = 1; print; next }
+        on && /^\[ RUN |^\[(----------|==========)\]/ { exit }
+        on { print; if (++n == 60) exit }' "$log"
+    done
+    tail -n 5 "$log"
     again+=("${left[@]}")
   fi
 done

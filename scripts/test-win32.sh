@@ -20,7 +20,9 @@
 #     the WOW64 run is made too, else every test but the excluded ones.
 # The default is the WOW64 run alone: it is the one nearly every user's
 # Windows has, and the second prefix does not fit into the test command's
-# time (README.md gives the figures).
+# time (README.md gives the figures). Booted after the WOW64 run, the pure
+# 32-bit prefix's wineboot has ended with status 53, and every program then
+# exits with 53 at once: still to be found.
 # Its log lands in build/win32/vm/guest.log and is printed here. The script
 # fails on a failing test, on a boot or set-up failure, and when the machine
 # does not finish within LOXA_VM_MINUTES (kills it then).
@@ -30,7 +32,7 @@
 #   LOXA_VM_CACHE         image cache folder (above)
 #   LOXA_VM_MINUTES       wall-clock limit of the whole guest run (90)
 #   LOXA_VM_TEST_TIMEOUT  ctest's per-test timeout in seconds in the guest (900)
-#   LOXA_VM_CTEST_ARGS    extra ctest arguments of the WOW64 run,
+#   LOXA_VM_CTEST_ARGS    ctest selection arguments of the WOW64 run,
 #                         e.g. "-R wine.PluginRoad"
 #   LOXA_VM_PREFIXES      the runs to make: "wow64" (default), "wow64 win32"
 #                         or "win32" (then every test in the 32-bit prefix)
@@ -81,13 +83,18 @@ boot_prefix() {
     echo "guest: wineboot -i ended ($?) after $(($(date +%s) - started)) s"
     # As tests/wine/run-in-wine.sh does on first use: unmanaged windows, so
     # that hiding one does not wait for a window manager.
-    timeout 600 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 ||
+    # A prefix where this fails runs no program either.
+    local configured=yes
+    timeout 600 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || {
+      configured=no
       echo "guest: reg add in the $arch prefix failed or did not end"
+    }
     timeout 600 "$server" -w || { echo "guest: the $arch prefix's server did not end"; tail -n 20 "/tmp/wineboot-$arch.log"; }
     # Only a 64-bit prefix has the 32-bit system folder of WOW64.
     wow64=no
     [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && wow64=yes
-    if [ -f "$WINEPREFIX/system.reg" ] && [ $wow64 = "$([ "$arch" = win64 ] && echo yes || echo no)" ]; then
+    if [ $configured = yes ] && [ -f "$WINEPREFIX/system.reg" ] &&
+       [ $wow64 = "$([ "$arch" = win64 ] && echo yes || echo no)" ]; then
       touch "$WINEPREFIX/.loxa-ready"
       echo "guest: $arch prefix booted in $(($(date +%s) - started)) s"
       return 0
