@@ -68,7 +68,7 @@ exclude_regex() {
 # tried once more in a fresh prefix (one in the emulated machine has ended
 # with wineboot status 53 and no prefix).
 boot_prefix() {
-  local arch=$1 wine=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64 started attempt wow64
+  local arch=$1 wine=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64 started attempt wow64 configured
   if [ "$arch" = win32 ]; then
     wine=/usr/lib/wine/wine
     server=/usr/lib/wine/wineserver32
@@ -84,7 +84,7 @@ boot_prefix() {
     # As tests/wine/run-in-wine.sh does on first use: unmanaged windows, so
     # that hiding one does not wait for a window manager.
     # A prefix where this fails runs no program either.
-    local configured=yes
+    configured=yes
     timeout 600 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || {
       configured=no
       echo "guest: reg add in the $arch prefix failed or did not end"

@@ -124,16 +124,11 @@ bool StartReminderProgram(const std::string& tail, LoxaProcess& process)
     return true;
 }
 
-HDDEDATA CALLBACK NoDdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
-{
-    return nullptr;
-}
-
 // True once some server answers the reminder service.
 bool ServiceAnswers()
 {
     DWORD id = 0;
-    if (DdeInitializeA(&id, &NoDdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+    if (DdeInitializeA(&id, &ChipDdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
         return false;
     }
     const UniqueDdeInstance instance(id);
