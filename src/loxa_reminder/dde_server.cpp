@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "chip/chip_dde_names.h"
+#include "chip/chip_layout.h"
 #include "chip/read_chip.h"
 #include "loxa_reminder/reminder_file.h"
 #include "win32/dde_handles.h"
@@ -91,7 +93,7 @@ DdeServerStart StartDdeServer(ChipReceiver receiver)
 {
     Server& server = TheServer();
     server.receiver = receiver;
-    server.format = RegisterClipboardFormatA("ZuriNoteChipData100");
+    server.format = RegisterClipboardFormatA(kChipClipboardFormatName);
     DWORD instance = 0;
     if (DdeInitializeA(&instance, &ServerCallback,
                        APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_REQUESTS | CBF_FAIL_EXECUTES
@@ -101,10 +103,10 @@ DdeServerStart StartDdeServer(ChipReceiver receiver)
         return DdeServerStart::Failed;
     }
     server.instance.reset(instance);
-    server.service = MakeDdeString(instance, "Zuri");
-    server.topic = MakeDdeString(instance, "ZuriServer");
-    server.item = MakeDdeString(instance, "ChipBinary /R");
-    server.itemDelete = MakeDdeString(instance, "ChipBinary /R /D");
+    server.service = MakeDdeString(instance, kChipDdeService);
+    server.topic = MakeDdeString(instance, kChipDdeTopic);
+    server.item = MakeDdeString(instance, kChipDdeItem);
+    server.itemDelete = MakeDdeString(instance, kChipDdeItemDeleteWhenDone);
     if (!server.service || !server.topic || !server.item || !server.itemDelete) {
         StopDdeServer();
         return DdeServerStart::Failed;

@@ -1,19 +1,5 @@
 #include "loxa_reminder/local_moment.h"
 
-bool IsLeapYear(std::int32_t year)
-{
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
-
-std::int32_t DaysInMonth(std::int32_t year, std::int32_t month)
-{
-    constexpr std::int32_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) {
-        return 0;
-    }
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
 bool IsCalendarDate(std::int32_t year, std::int32_t month, std::int32_t day)
 {
     return year >= 1601 && year <= 30827 && day >= 1 && day <= DaysInMonth(year, month);

@@ -4,14 +4,11 @@
 
 #include <cstdint>
 
+#include "chip/month_length.h"
+
 struct LocalMoment {
     std::int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
-
-bool IsLeapYear(std::int32_t year);
-
-// 28 to 31; 0 for a month outside 1-12.
-std::int32_t DaysInMonth(std::int32_t year, std::int32_t month);
 
 // A real date of the years Windows' clock covers (1601-30827).
 bool IsCalendarDate(std::int32_t year, std::int32_t month, std::int32_t day);

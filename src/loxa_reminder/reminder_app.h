@@ -1,5 +1,5 @@
 // The running program's state and its hidden main window, which owns the
-// notification-area icon, the one timer and the DDE server's thread.
+// notification-area icon and the one timer.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "reminder/chip_clipboard_format.h"
 
-#include "reminder/chip_clipboard_format_name.h"
+#include "chip/chip_layout.h"
 
 UINT ChipClipboardFormat = 0;
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "reminder/chip_clipboard_format_name.h"
 #include "reminder/local_date.h"
 
 namespace {
@@ -33,18 +32,6 @@ std::uint32_t PutText(unsigned char* record, std::uint32_t offset, const char* t
     return offset + length + 1;
 }
 
-// The fields whose value is the same in every chip, as (offset, value).
-struct ConstantField {
-    std::size_t offset;
-    std::int32_t value;
-};
-
-constexpr ConstantField kConstantFields[] = {
-    {72, 0},   {76, 1},  {80, 0},   {84, 0},  {88, 0},  {100, -1}, {104, -1}, {108, -1},
-    {112, 0},  {116, 1}, {120, -1}, {128, 0}, {132, 0}, {136, -1}, {140, 0},  {144, 0},
-    {148, -1}, {152, 1}, {156, 2},  {160, 0}, {180, 0}, {184, 0},  {188, 1},  {192, -1},
-};
-
 } // namespace
 
 std::uint32_t GetChipRecordSize(const char* title, const char* memo)
@@ -74,7 +61,7 @@ std::uint32_t FillChipRecord(void* buffer, std::uint32_t bufferSize, const char*
     PutInt32(record, chip_offset::memoOffset, static_cast<std::int32_t>(next));
     next = PutText(record, next, memo);
 
-    for (const ConstantField& field : kConstantFields) {
+    for (const ChipConstantField& field : kChipConstantFields) {
         PutInt32(record, field.offset, field.value);
     }
 

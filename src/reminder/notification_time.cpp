@@ -1,13 +1,8 @@
 #include "reminder/notification_time.h"
 
+#include "chip/month_length.h"
+
 namespace {
-
-constexpr std::int32_t kMonthLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-bool IsLeapYear(std::int32_t year)
-{
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
 
 // Fields come from the dialog as any 32-bit value; stepping them must not
 // overflow, so the arithmetic runs in 64 bits and wraps back like the
@@ -67,11 +62,8 @@ NotificationTime SubtractLeadTime(std::int32_t year, std::int32_t month, std::in
         }
         newMonth += 1;
     }
-    std::int32_t length = kMonthLengths[newMonth - 1];
-    if (newMonth == 2 && IsLeapYear(year)) {
-        length = 29;
-    }
     time.month = static_cast<std::int32_t>(newMonth);
+    const std::int32_t length = DaysInMonth(year, time.month);
     time.day = Wrap(newDay + length);
     return time;
 }

@@ -2,16 +2,13 @@
 
 #include <cstring>
 
+#include "chip/chip_dde_names.h"
 #include "reminder/chip_clipboard_format.h"
 #include "win32/dde_handles.h"
 #include "win32/message_box.h"
 
 namespace {
 
-constexpr char kServiceName[] = "Zuri";
-constexpr char kTopicName[] = "ZuriServer";
-constexpr char kItemName[] = "ChipBinary /R";
-constexpr char kItemNameDeleteWhenDone[] = "ChipBinary /R /D";
 constexpr DWORD kPokeTimeoutMs = 1000;
 
 constexpr char kInitialiseRejected[] = "DDEの初期化はRejectされました";
@@ -39,8 +36,8 @@ bool SendChipRecord(const void* record, std::uint32_t size, bool deleteWhenDone)
     UniqueDdeConversation conversation;
     UniqueDdeData data;
 
-    topic = MakeDdeString(instanceId, kTopicName);
-    service = MakeDdeString(instanceId, kServiceName);
+    topic = MakeDdeString(instanceId, kChipDdeTopic);
+    service = MakeDdeString(instanceId, kChipDdeService);
     if (!topic || !service) {
         // A null name would connect to whichever server answers first.
         return false;
@@ -51,7 +48,7 @@ bool SendChipRecord(const void* record, std::uint32_t size, bool deleteWhenDone)
         return false;
     }
 
-    item = MakeDdeString(instanceId, deleteWhenDone ? kItemNameDeleteWhenDone : kItemName);
+    item = MakeDdeString(instanceId, deleteWhenDone ? kChipDdeItemDeleteWhenDone : kChipDdeItem);
 
     // An empty object of exactly the record's size, filled in place below.
     data.reset(

@@ -15,7 +15,6 @@
 
 #include "document/parse_program_info.h"
 #include "fuzz_check.h"
-#include "reminder/chip_clipboard_format_name.h"
 #include "reminder/chip_record.h"
 #include "reminder/local_date.h"
 #include "reminder/memo_text.h"

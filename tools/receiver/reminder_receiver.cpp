@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "chip/chip_dde_names.h"
+#include "chip/chip_layout.h"
 #include "decode_chip.h"
 
 namespace {
@@ -88,8 +90,8 @@ HDDEDATA HandlePoke(UINT format, HSZ itemName, HDDEDATA data)
     if (GetClipboardFormatNameA(format, formatName, sizeof formatName) == 0
         || format != server.format) {
         line = "bad poke: format " + std::to_string(format) + " \"" + formatName
-               + "\" is not ZuriNoteChipData100";
-    } else if (item != "ChipBinary /R" && item != "ChipBinary /R /D") {
+               + "\" is not " + kChipClipboardFormatName;
+    } else if (item != kChipDdeItem && item != kChipDdeItemDeleteWhenDone) {
         line = "bad poke: unknown item \"" + item + "\"";
     } else {
         DecodedChip chip;
@@ -165,7 +167,7 @@ int main(int argc, char** argv)
     if (!ParseOptions(argc, argv, server.options)) {
         return 2;
     }
-    server.format = RegisterClipboardFormatA("ZuriNoteChipData100");
+    server.format = RegisterClipboardFormatA(kChipClipboardFormatName);
     if (DdeInitializeA(&server.instance, &ReceiverCallback,
                        APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_FAIL_REQUESTS | CBF_FAIL_EXECUTES
                            | CBF_SKIP_ALLNOTIFICATIONS,
@@ -174,10 +176,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "DdeInitialize failed\n");
         return 1;
     }
-    server.service = DdeCreateStringHandleA(server.instance, "Zuri", CP_WINANSI);
-    server.topic = DdeCreateStringHandleA(server.instance, "ZuriServer", CP_WINANSI);
+    server.service = DdeCreateStringHandleA(server.instance, kChipDdeService, CP_WINANSI);
+    server.topic = DdeCreateStringHandleA(server.instance, kChipDdeTopic, CP_WINANSI);
     if (!DdeNameService(server.instance, server.service, nullptr, DNS_REGISTER)) {
-        std::fprintf(stderr, "cannot offer the service Zuri\n");
+        std::fprintf(stderr, "cannot offer the service %s\n", kChipDdeService);
         DdeUninitialize(server.instance);
         return 1;
     }
@@ -187,7 +189,7 @@ int main(int argc, char** argv)
     if (!server.options.outDir.empty()) {
         WriteFileBytes(server.options.outDir + "\\ready", "", 0);
     }
-    std::printf("ready: service Zuri, topic ZuriServer\n");
+    std::printf("ready: service %s, topic %s\n", kChipDdeService, kChipDdeTopic);
     std::fflush(stdout);
 
     MSG message;
