@@ -2,24 +2,9 @@
 
 #include <cstring>
 
+#include "chip/chip_layout.h"
+
 namespace {
-
-constexpr char kFormatName[] = "ZuriNoteChipData100";
-constexpr std::size_t kFixedPartSize = 208;
-constexpr std::size_t kFormatNameOffset = 4;
-constexpr std::size_t kFormatNameField = 68;
-
-// Offsets of the fields a reader takes.
-constexpr std::size_t kTitleOffset = 92;
-constexpr std::size_t kMemoOffset = 96;
-constexpr std::size_t kSourceOffset = 124;
-constexpr std::size_t kNotifyMonth = 164;
-constexpr std::size_t kNotifyDay = 168;
-constexpr std::size_t kNotifyHour = 172;
-constexpr std::size_t kNotifyMinute = 176;
-constexpr std::size_t kCreatedYear = 196;
-constexpr std::size_t kCreatedMonth = 200;
-constexpr std::size_t kCreatedDay = 204;
 
 std::int32_t ReadInt32(const unsigned char* bytes, std::size_t offset)
 {
@@ -29,20 +14,6 @@ std::int32_t ReadInt32(const unsigned char* bytes, std::size_t offset)
                                | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
     return static_cast<std::int32_t>(bits);
 }
-
-struct Constant {
-    std::size_t offset;
-    std::int32_t value;
-};
-
-// clang-format off
-constexpr Constant kConstants[] = {
-    {72, 0},   {76, 1},   {80, 0},   {84, 0},   {88, 0},   {100, -1}, {104, -1},
-    {108, -1}, {112, 0},  {116, 1},  {120, -1}, {128, 0},  {132, 0},  {136, -1},
-    {140, 0},  {144, 0},  {148, -1}, {152, 1},  {156, 2},  {160, 0},  {180, 0},
-    {184, 0},  {188, 1},  {192, -1},
-};
-// clang-format on
 
 // The NUL-terminated string whose offset field is at `field`; it must start
 // at or after `from` and end inside the data. `next` is then the offset
@@ -70,34 +41,36 @@ bool ReadString(const unsigned char* bytes, std::size_t size, std::size_t field,
 
 ChipFault ReadChip(const unsigned char* bytes, std::size_t size, ChipView& chip)
 {
-    if (bytes == nullptr || size < kFixedPartSize + 3) {
+    if (bytes == nullptr || size < kChipFixedPartSize + 3) {
         return ChipFault::TooShort;
     }
     if (static_cast<std::uint32_t>(ReadInt32(bytes, 0)) != size) {
         return ChipFault::SizeField;
     }
-    if (std::memcmp(bytes + kFormatNameOffset, kFormatName, sizeof kFormatName) != 0) {
+    if (std::memcmp(bytes + chip_offset::formatName, kChipClipboardFormatName,
+                    sizeof kChipClipboardFormatName)
+        != 0) {
         return ChipFault::FormatName;
     }
     ChipView read;
     std::size_t next = 0;
-    if (!ReadString(bytes, size, kTitleOffset, kFixedPartSize, read.title, next)) {
+    if (!ReadString(bytes, size, chip_offset::titleOffset, kChipFixedPartSize, read.title, next)) {
         return ChipFault::TitleString;
     }
-    if (!ReadString(bytes, size, kMemoOffset, next, read.memo, next)) {
+    if (!ReadString(bytes, size, chip_offset::memoOffset, next, read.memo, next)) {
         return ChipFault::MemoString;
     }
-    if (!ReadString(bytes, size, kSourceOffset, next, read.source, next)) {
+    if (!ReadString(bytes, size, chip_offset::sourceOffset, next, read.source, next)) {
         return ChipFault::SourceString;
     }
     read.size = static_cast<std::uint32_t>(size);
-    read.notifyMonth = ReadInt32(bytes, kNotifyMonth);
-    read.notifyDay = ReadInt32(bytes, kNotifyDay);
-    read.notifyHour = ReadInt32(bytes, kNotifyHour);
-    read.notifyMinute = ReadInt32(bytes, kNotifyMinute);
-    read.createdYear = ReadInt32(bytes, kCreatedYear);
-    read.createdMonth = ReadInt32(bytes, kCreatedMonth);
-    read.createdDay = ReadInt32(bytes, kCreatedDay);
+    read.notifyMonth = ReadInt32(bytes, chip_offset::notifyMonth);
+    read.notifyDay = ReadInt32(bytes, chip_offset::notifyDay);
+    read.notifyHour = ReadInt32(bytes, chip_offset::notifyHour);
+    read.notifyMinute = ReadInt32(bytes, chip_offset::notifyMinute);
+    read.createdYear = ReadInt32(bytes, chip_offset::createdYear);
+    read.createdMonth = ReadInt32(bytes, chip_offset::createdMonth);
+    read.createdDay = ReadInt32(bytes, chip_offset::createdDay);
     chip = read;
     return ChipFault::None;
 }
@@ -110,7 +83,7 @@ ChipFault CheckNotificationTime(const ChipView& chip)
     if (chip.notifyDay < 1 || chip.notifyDay > 31) {
         return ChipFault::NotifyDay;
     }
-    if (chip.notifyHour < 0 || chip.notifyHour > 23) {
+    if (chip.notifyHour < 0 || chip.notifyHour > kLatestNotifyHour) {
         return ChipFault::NotifyHour;
     }
     if (chip.notifyMinute < 0 || chip.notifyMinute > 59) {
@@ -121,22 +94,22 @@ ChipFault CheckNotificationTime(const ChipView& chip)
 
 ChipFault CheckExactLayout(const unsigned char* bytes, const ChipView& chip)
 {
-    for (std::size_t i = kFormatNameOffset + sizeof kFormatName;
-         i < kFormatNameOffset + kFormatNameField; ++i) {
+    for (std::size_t i = chip_offset::formatName + sizeof kChipClipboardFormatName;
+         i < chip_offset::formatName + kChipFormatNameField; ++i) {
         if (bytes[i] != 0) {
             return ChipFault::Padding;
         }
     }
-    for (const Constant& constant : kConstants) {
+    for (const ChipConstantField& constant : kChipConstantFields) {
         if (ReadInt32(bytes, constant.offset) != constant.value) {
             return ChipFault::Constant;
         }
     }
-    const std::size_t memoAt = kFixedPartSize + chip.title.size() + 1;
+    const std::size_t memoAt = kChipFixedPartSize + chip.title.size() + 1;
     const std::size_t sourceAt = memoAt + chip.memo.size() + 1;
-    if (ReadInt32(bytes, kTitleOffset) != static_cast<std::int32_t>(kFixedPartSize)
-        || ReadInt32(bytes, kMemoOffset) != static_cast<std::int32_t>(memoAt)
-        || ReadInt32(bytes, kSourceOffset) != static_cast<std::int32_t>(sourceAt)
+    if (ReadInt32(bytes, chip_offset::titleOffset) != static_cast<std::int32_t>(kChipFixedPartSize)
+        || ReadInt32(bytes, chip_offset::memoOffset) != static_cast<std::int32_t>(memoAt)
+        || ReadInt32(bytes, chip_offset::sourceOffset) != static_cast<std::int32_t>(sourceAt)
         || sourceAt + chip.source.size() + 1 != chip.size) {
         return ChipFault::Packing;
     }
@@ -169,7 +142,7 @@ const char* DescribeChipFault(ChipFault fault)
     case ChipFault::NotifyDay:
         return "notification day is not 1-31";
     case ChipFault::NotifyHour:
-        return "notification hour is not 0-23";
+        return "notification hour is not 0-47";
     case ChipFault::NotifyMinute:
         return "notification minute is not 0-59";
     case ChipFault::Padding:

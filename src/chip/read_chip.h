@@ -18,7 +18,7 @@ enum class ChipFault {
     SourceString, // source offset before the memo's end, past the end, or no NUL
     NotifyMonth,  // not 1-12
     NotifyDay,    // not 1-31
-    NotifyHour,   // not 0-23
+    NotifyHour,   // not 0-47
     NotifyMinute, // not 0-59
     Padding,      // a byte after the format name's NUL is not 0
     Constant,     // a field of constant value has another one
@@ -39,8 +39,12 @@ struct ChipView {
 // None.
 ChipFault ReadChip(const unsigned char* bytes, std::size_t size, ChipView& chip);
 
+// TV guides write late-night programs past 24:00 ("25:30" is 01:30 of the
+// next day), and loxa.exe passes such an hour on unchanged.
+inline constexpr std::int32_t kLatestNotifyHour = 47;
+
 // The notification time is a moment of some year: month 1-12, day 1-31,
-// hour 0-23, minute 0-59.
+// hour 0-47 (24 and later on the next day), minute 0-59.
 ChipFault CheckNotificationTime(const ChipView& chip);
 
 // The byte-exact layout Loxa writes, beyond what a receiver needs: zero

@@ -26,21 +26,42 @@ void CheckStrings(const unsigned char* bytes, std::size_t size, const ChipView& 
     }
 }
 
+// The day before `moment`, at the same time.
+LocalMoment DayBefore(LocalMoment moment)
+{
+    if (--moment.day < 1) {
+        if (--moment.month < 1) {
+            moment.month = 12;
+            --moment.year;
+        }
+        moment.day = DaysInMonth(moment.year, moment.month);
+    }
+    return moment;
+}
+
 void CheckDueTime(const ChipView& chip)
 {
     const LocalMoment received{2026, 12, 7, 20, 55};
     const LocalMoment due = DueTimeOfChip(chip, received);
-    // A real day of its month (the year may be one past the clock's last).
+    // An ordinary moment on a real day of its month (the year may be one past
+    // the clock's last).
+    FUZZ_CHECK(due.month >= 1 && due.month <= 12);
     FUZZ_CHECK(due.day >= 1 && due.day <= DaysInMonth(due.year, due.month));
-    FUZZ_CHECK(due.month == chip.notifyMonth && due.hour == chip.notifyHour
-               && due.minute == chip.notifyMinute);
-    FUZZ_CHECK(due.day == chip.notifyDay
-               || (due.day == DaysInMonth(due.year, due.month) && chip.notifyDay > due.day));
+    FUZZ_CHECK(due.hour >= 0 && due.hour <= 23 && due.minute == chip.notifyMinute);
+    // An hour past 23 was carried into the next day.
+    const LocalMoment notified = chip.notifyHour >= 24 ? DayBefore(due) : due;
+    FUZZ_CHECK(notified.hour + (chip.notifyHour >= 24 ? 24 : 0) == chip.notifyHour);
+    FUZZ_CHECK(notified.month == chip.notifyMonth);
+    FUZZ_CHECK(notified.day == chip.notifyDay
+               || (notified.day == DaysInMonth(notified.year, notified.month)
+                   && chip.notifyDay > notified.day));
     const LocalMoment base = IsCalendarDate(chip.createdYear, chip.createdMonth, chip.createdDay)
                                  ? LocalMoment{chip.createdYear, chip.createdMonth, chip.createdDay}
                                  : LocalMoment{received.year, received.month, received.day};
+    // From the start of the day before the creation date, within a year and
+    // a day and a bit.
     const std::int64_t after = SecondsSince1601(due) - SecondsSince1601(base);
-    FUZZ_CHECK(after >= 0 && after < 367LL * 24 * 60 * 60);
+    FUZZ_CHECK(after >= -24LL * 60 * 60 && after < 368LL * 24 * 60 * 60);
 }
 
 } // namespace
@@ -53,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(chip.size == size);
         FUZZ_CHECK(chip.notifyMonth >= 1 && chip.notifyMonth <= 12);
         FUZZ_CHECK(chip.notifyDay >= 1 && chip.notifyDay <= 31);
-        FUZZ_CHECK(chip.notifyHour >= 0 && chip.notifyHour <= 23);
+        FUZZ_CHECK(chip.notifyHour >= 0 && chip.notifyHour <= 47);
         FUZZ_CHECK(chip.notifyMinute >= 0 && chip.notifyMinute <= 59);
         CheckStrings(data, size, chip);
         CheckDueTime(chip);

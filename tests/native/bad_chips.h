@@ -67,11 +67,12 @@ inline const BadChip kBadChips[] = {
     {"notification day 0", [] { return WithNotification(12, 0, 20, 55); }, ChipFault::NotifyDay},
     {"notification day 32", [] { return WithNotification(12, 32, 20, 55); }, ChipFault::NotifyDay},
     {"notification hour -1", [] { return WithNotification(12, 7, -1, 55); }, ChipFault::NotifyHour},
-    {"notification hour 24", [] { return WithNotification(12, 7, 24, 55); }, ChipFault::NotifyHour},
+    {"notification hour 48", [] { return WithNotification(12, 7, 48, 0); }, ChipFault::NotifyHour},
     {"notification minute -1", [] { return WithNotification(12, 7, 20, -1); }, ChipFault::NotifyMinute},
     {"notification minute 60", [] { return WithNotification(12, 7, 20, 60); }, ChipFault::NotifyMinute},
     {"earliest notification time", [] { return WithNotification(1, 1, 0, 0); }, ChipFault::None},
-    {"latest notification time", [] { return WithNotification(12, 31, 23, 59); }, ChipFault::None},
+    {"the next day's first hour", [] { return WithNotification(12, 7, 24, 0); }, ChipFault::None},
+    {"latest notification time", [] { return WithNotification(12, 31, 47, 59); }, ChipFault::None},
     {"a gap before the source", [] {
          std::string chip = GoodChip();
          chip.insert(217, 1, 'x');

@@ -1,5 +1,5 @@
-// When a kept chip is due: the first moment on or after its creation date
-// with its month, day, hour and minute.
+// When a kept chip is due: the first moment from the day before its creation
+// date on with its month, day, hour and minute, hours past 23 on the next day.
 #include <gtest/gtest.h>
 
 #include "loxa_reminder/due_time.h"
@@ -17,12 +17,27 @@ struct DueCase {
 const DueCase kDueCases[] = {
     {"later the same day", {2026, 12, 7}, {12, 7, 20, 55}, {2026, 12, 7, 20, 55}},
     {"the creation day counts whole", {2026, 12, 7}, {12, 7, 0, 0}, {2026, 12, 7, 0, 0}},
-    {"the day before is next year", {2026, 12, 8}, {12, 7, 23, 59}, {2027, 12, 7, 23, 59}},
+    {"the day before is this year's, due at once", {2026, 12, 8}, {12, 7, 23, 40}, {2026, 12, 7, 23, 40}},
+    {"the whole day before counts", {2026, 12, 8}, {12, 7, 0, 0}, {2026, 12, 7, 0, 0}},
+    {"two days before is next year", {2026, 12, 8}, {12, 6, 23, 59}, {2027, 12, 6, 23, 59}},
+    {"New Year's Eve registered on New Year's Day", {2027, 1, 1}, {12, 31, 23, 40}, {2026, 12, 31, 23, 40}},
+    {"the day before 1 March of a common year", {2027, 3, 1}, {2, 29, 23, 0}, {2027, 2, 28, 23, 0}},
+    {"25:30 is 01:30 of the next day", {2026, 12, 7}, {12, 7, 25, 30}, {2026, 12, 8, 1, 30}},
+    {"47:59 is the next day's last minute", {2026, 12, 7}, {12, 7, 47, 59}, {2026, 12, 8, 23, 59}},
+    {"24:00 is the next day's midnight", {2026, 12, 7}, {12, 7, 24, 0}, {2026, 12, 8, 0, 0}},
+    {"25:00 on 31 December is 1 January", {2026, 12, 31}, {12, 31, 25, 0}, {2027, 1, 1, 1, 0}},
+    {"25:00 on 31 December registered on 1 January", {2027, 1, 1}, {12, 31, 25, 0}, {2027, 1, 1, 1, 0}},
+    {"a carried hour on the day before is this year's", {2026, 12, 8}, {12, 6, 25, 0}, {2026, 12, 7, 1, 0}},
+    {"a carried hour two days before is next year", {2026, 12, 9}, {12, 6, 25, 0}, {2027, 12, 7, 1, 0}},
+    {"30 April 25:00 is 1 May", {2026, 1, 1}, {4, 30, 25, 0}, {2026, 5, 1, 1, 0}},
+    {"31 April 25:00 is the 30th's next day", {2026, 1, 1}, {4, 31, 25, 0}, {2026, 5, 1, 1, 0}},
+    {"29 February 24:30 of a common year is 1 March", {2027, 1, 1}, {2, 29, 24, 30}, {2027, 3, 1, 0, 30}},
+    {"28 February 24:30 of a leap year is the 29th", {2028, 1, 1}, {2, 28, 24, 30}, {2028, 2, 29, 0, 30}},
     {"New Year's Day registered on New Year's Eve", {2026, 12, 31}, {1, 1, 0, 5}, {2027, 1, 1, 0, 5}},
-    {"an earlier month is next year", {2026, 3, 1}, {2, 28, 9, 0}, {2027, 2, 28, 9, 0}},
+    {"an earlier month is next year", {2026, 3, 2}, {2, 28, 9, 0}, {2027, 2, 28, 9, 0}},
     {"29 February in a leap year", {2028, 1, 15}, {2, 29, 10, 0}, {2028, 2, 29, 10, 0}},
-    {"29 February next year, a leap year", {2027, 3, 1}, {2, 29, 10, 0}, {2028, 2, 29, 10, 0}},
-    {"29 February outside a leap year is the 28th", {2026, 3, 1}, {2, 29, 10, 0}, {2027, 2, 28, 10, 0}},
+    {"29 February next year, a leap year", {2027, 3, 2}, {2, 29, 10, 0}, {2028, 2, 29, 10, 0}},
+    {"29 February outside a leap year is the 28th", {2026, 3, 2}, {2, 29, 10, 0}, {2027, 2, 28, 10, 0}},
     {"29 February on the 28th of a common year", {2027, 2, 28}, {2, 29, 10, 0}, {2027, 2, 28, 10, 0}},
     {"31 April is the 30th", {2026, 1, 1}, {4, 31, 12, 0}, {2026, 4, 30, 12, 0}},
     {"1900 was no leap year", {1900, 1, 1}, {2, 29, 8, 0}, {1900, 2, 28, 8, 0}},
@@ -41,7 +56,7 @@ void ExpectMoment(const LocalMoment& actual, const LocalMoment& expected, const 
 
 } // namespace
 
-TEST(DueTime, FirstMomentOnOrAfterTheCreationDate)
+TEST(DueTime, FirstMomentFromTheDayBeforeTheCreationDate)
 {
     for (const DueCase& c : kDueCases) {
         ExpectMoment(ComputeDueTime(c.notify, c.created), c.due, c.name);
