@@ -89,8 +89,8 @@ HDDEDATA HandlePoke(UINT format, HSZ itemName, HDDEDATA data)
     char formatName[128] = {};
     if (GetClipboardFormatNameA(format, formatName, sizeof formatName) == 0
         || format != server.format) {
-        line = "bad poke: format " + std::to_string(format) + " \"" + formatName
-               + "\" is not " + kChipClipboardFormatName;
+        line = "bad poke: format " + std::to_string(format) + " \"" + formatName + "\" is not "
+               + kChipClipboardFormatName;
     } else if (item != kChipDdeItem && item != kChipDdeItemDeleteWhenDone) {
         line = "bad poke: unknown item \"" + item + "\"";
     } else {
