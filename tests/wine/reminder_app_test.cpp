@@ -1,7 +1,7 @@
 // loxa-reminder.exe under Wine: it keeps what Loxa pokes, reminds at the time
-// (its clock moved through LOXA_REMINDER_CLOCK_FILE), refuses bad chips,
-// survives being killed mid-burst, shows late reminders after a start, and
-// runs once.
+// (its clock moved through LOXA_REMINDER_CLOCK_FILE), late-night hours on the
+// next day, refuses bad chips, survives being killed mid-burst, shows late
+// reminders after a start, and runs once.
 #include <algorithm>
 #include <random>
 #include <set>
@@ -304,7 +304,8 @@ bool Poke(const std::string& chip, bool deleteWhenDone)
     return SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), deleteWhenDone);
 }
 
-std::string Document(const std::string& title)
+std::string Document(const std::string& title, const std::string& start = "21:00",
+                     const std::string& end = "21:45")
 {
     return "Content-type: application/x-tv-program-info\r\n"
            "version: 1\r\n"
@@ -312,20 +313,24 @@ std::string Document(const std::string& title)
            "year: 2026\r\n"
            "month: 12\r\n"
            "date: 7\r\n"
-           "start: 21:00\r\n"
-           "end: 21:45\r\n"
-           "program-title: "
+           "start: "
+           + start + "\r\nend: " + end
+           + "\r\n"
+             "program-title: "
            + title
            + "\r\n"
              "\r\n"
              "今日の出来事。\r\n";
 }
 
-// Opens `document` in loxa.exe, sets "終了時削除で作成" as asked and presses
-// "登録"; the run must end quietly.
-void RegisterThroughLoxa(ReminderRun& run, const std::string& name, bool deleteWhenDone)
+// Opens the document of a program titled `name` (on 12/7 from `start` to
+// `end`) in loxa.exe, sets "終了時削除で作成" as asked and presses "登録" with
+// the dialog's lead time; the run must end quietly.
+void RegisterThroughLoxa(ReminderRun& run, const std::string& name, bool deleteWhenDone,
+                         const std::string& start = "21:00", const std::string& end = "21:45")
 {
-    const std::string path = WriteScratchFile(run.folder, name + ".loxa", Document(name));
+    const std::string path =
+        WriteScratchFile(run.folder, name + ".loxa", Document(name, start, end));
     ASSERT_FALSE(path.empty());
     LoxaProcess loxa;
     ASSERT_TRUE(StartLoxa(path, loxa));
@@ -373,10 +378,11 @@ TEST(ReminderApp, RemindsOfWhatLoxaRegisteredAtItsTime)
     EXPECT_FALSE(weather->reminder.deleteWhenDone);
     EXPECT_EQ(news->reminder.state, ReminderState::Waiting);
     // 21:00 less the dialog's 5 minutes; loxa.exe dates the chip by the real
-    // clock, so the due year follows from it.
+    // clock, so the due year follows from it: a chip made by 12/8, the day
+    // after, is this year's.
     EXPECT_EQ(news->chip.notifyMonth, 12);
     EXPECT_EQ(news->chip.notifyDay, 7);
-    const bool afterTheDay = news->chip.createdMonth == 12 && news->chip.createdDay > 7;
+    const bool afterTheDay = news->chip.createdMonth == 12 && news->chip.createdDay > 8;
     const std::string year = std::to_string(news->chip.createdYear + (afterTheDay ? 1 : 0));
 
     ASSERT_NO_FATAL_FAILURE(SetClock(run, year + "-12-07 20:54:59"));
@@ -407,6 +413,36 @@ TEST(ReminderApp, RemindsOfWhatLoxaRegisteredAtItsTime)
     EXPECT_EQ(kept[0].chip.title, "天気予報");
     EXPECT_EQ(kept[0].reminder.state, ReminderState::Done);
     EXPECT_TRUE(NoticeWindows(run.process.processId).empty());
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, RemindsOfALateNightProgramOnTheNextDay)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-01-01 00:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    // The guide's "25:30" is 01:30 of 12/8; loxa.exe sends the hour as it is.
+    ASSERT_NO_FATAL_FAILURE(RegisterThroughLoxa(run, "深夜アニメ", false, "25:30", "26:00"));
+
+    const std::vector<KeptFile> kept = KeptReminders(run.data);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].chip.title, "深夜アニメ");
+    EXPECT_EQ(kept[0].chip.notifyMonth, 12);
+    EXPECT_EQ(kept[0].chip.notifyDay, 7);
+    EXPECT_EQ(kept[0].chip.notifyHour, 25);
+    EXPECT_EQ(kept[0].chip.notifyMinute, 25);
+    // Dated by the real clock: a chip made by 12/9, the day after the due
+    // day, is this year's.
+    const bool afterTheDay = kept[0].chip.createdMonth == 12 && kept[0].chip.createdDay > 9;
+    const std::string year = std::to_string(kept[0].chip.createdYear + (afterTheDay ? 1 : 0));
+
+    ASSERT_NO_FATAL_FAILURE(SetClock(run, year + "-12-08 01:24:59"));
+    EXPECT_TRUE(WaitForNotices(run.process.processId, 1, ScaledWaitMs(1000)).empty());
+    ASSERT_NO_FATAL_FAILURE(SetClock(run, year + "-12-08 01:25:00"));
+    const std::vector<HWND> notices = WaitForNotices(run.process.processId, 1, kWaitMs);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(ControlText(notices[0], kNoticeTitleId), "深夜アニメ");
+    EXPECT_EQ(ControlText(notices[0], kNoticeDueId), year + "年12月8日 01:25");
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 }
 
