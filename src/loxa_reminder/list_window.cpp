@@ -2,11 +2,10 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
-#include "chip/read_chip.h"
 #include "loxa_reminder/copy_text.h"
 #include "loxa_reminder/notice_window.h"
 #include "loxa_reminder/reminder_app.h"
@@ -15,42 +14,33 @@
 
 namespace {
 
-// The rows in display order: file names, sorted by due time. The list view
-// owns no data of its own (LVS_OWNERDATA) and asks for each cell's text.
+// The rows in display order, by due time: the reminders' file names. The
+// list view owns no data of its own (LVS_OWNERDATA) and asks for each
+// visible cell's text; it keeps its selection by row number, so a refresh
+// carries the selection over to the same reminders' new rows.
 std::vector<std::string> rows;
 std::string cell;
 
 void CollectRows()
 {
-    std::vector<const Reminder*> sorted;
-    sorted.reserve(App().reminders.size());
-    for (const Reminder& reminder : App().reminders) {
-        sorted.push_back(&reminder);
-    }
-    std::sort(sorted.begin(), sorted.end(), [](const Reminder* a, const Reminder* b) {
-        const std::int64_t left = SecondsSince1601(a->due);
-        const std::int64_t right = SecondsSince1601(b->due);
-        return left != right ? left < right : a->stored.name < b->stored.name;
-    });
     rows.clear();
-    for (const Reminder* reminder : sorted) {
-        rows.push_back(reminder->stored.name);
+    rows.reserve(App().reminders.byDue.size());
+    for (const DueKey& key : App().reminders.byDue) {
+        rows.push_back(key.second);
     }
 }
 
 const char* CellText(std::size_t row, int column)
 {
-    const Reminder* reminder = row < rows.size() ? FindReminderByName(rows[row]) : nullptr;
+    const Reminder* reminder =
+        row < rows.size() ? FindReminder(App().reminders, rows[row]) : nullptr;
     if (reminder == nullptr) {
         return "";
     }
     if (column == 0) {
         cell = FormatDueTime(reminder->due);
     } else if (column == 1) {
-        ChipView chip;
-        const std::vector<unsigned char>& bytes = reminder->stored.kept.chip;
-        ReadChip(bytes.data(), bytes.size(), chip);
-        cell = chip.title.empty() ? std::string(kUntitled) : std::string(chip.title);
+        cell = reminder->title;
     } else if (reminder->stored.kept.state == ReminderState::Done) {
         cell = kStateDone;
     } else {
@@ -59,9 +49,8 @@ const char* CellText(std::size_t row, int column)
     return cell.c_str();
 }
 
-void DeleteSelected(HWND window)
+std::vector<std::string> SelectedNames(HWND view)
 {
-    HWND view = GetDlgItem(window, IDC_LIST_VIEW);
     std::vector<std::string> names;
     int item = -1;
     while ((item = ListView_GetNextItem(view, item, LVNI_SELECTED)) >= 0) {
@@ -69,6 +58,13 @@ void DeleteSelected(HWND window)
             names.push_back(rows[static_cast<std::size_t>(item)]);
         }
     }
+    return names;
+}
+
+void DeleteSelected(HWND window)
+{
+    HWND view = GetDlgItem(window, IDC_LIST_VIEW);
+    const std::vector<std::string> names = SelectedNames(view);
     if (!names.empty()) {
         ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
         DeleteReminders(names);
@@ -161,8 +157,27 @@ void RefreshListWindow()
     if (App().list == nullptr) {
         return;
     }
-    CollectRows();
     HWND view = GetDlgItem(App().list, IDC_LIST_VIEW);
+    const std::vector<std::string> selected = SelectedNames(view);
+    const int focusedRow = ListView_GetNextItem(view, -1, LVNI_FOCUSED);
+    const std::string focused = focusedRow >= 0 && static_cast<std::size_t>(focusedRow) < rows.size()
+                                    ? rows[static_cast<std::size_t>(focusedRow)]
+                                    : std::string();
+    CollectRows();
+    if (!selected.empty()) {
+        ListView_SetItemState(view, -1, 0, LVIS_SELECTED);
+    }
     ListView_SetItemCountEx(view, static_cast<int>(rows.size()), LVSICF_NOSCROLL);
+    if (!selected.empty() || !focused.empty()) {
+        const std::unordered_set<std::string> wanted(selected.begin(), selected.end());
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            if (wanted.count(rows[row]) != 0) {
+                ListView_SetItemState(view, static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+            }
+            if (rows[row] == focused) {
+                ListView_SetItemState(view, static_cast<int>(row), LVIS_FOCUSED, LVIS_FOCUSED);
+            }
+        }
+    }
     InvalidateRect(view, nullptr, TRUE);
 }

@@ -48,12 +48,11 @@ HWND ShowNoticeWindow(HINSTANCE instance, const Reminder& reminder, bool late)
     ChipView chip;
     const std::vector<unsigned char>& bytes = reminder.stored.kept.chip;
     ReadChip(bytes.data(), bytes.size(), chip);
-    const std::string title = chip.title.empty() ? std::string(kUntitled) : std::string(chip.title);
     std::string due = FormatDueTime(reminder.due);
     if (late) {
         due += kLateSuffix;
     }
-    SetDlgItemTextA(window, IDC_NOTICE_TITLE, title.c_str());
+    SetDlgItemTextA(window, IDC_NOTICE_TITLE, reminder.title.c_str());
     SetDlgItemTextA(window, IDC_NOTICE_DUE, due.c_str());
     SetDlgItemTextA(window, IDC_NOTICE_MEMO, std::string(chip.memo).c_str());
     SendMessageA(window, WM_SETICON, ICON_BIG,

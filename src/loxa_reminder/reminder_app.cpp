@@ -14,6 +14,7 @@
 #include "loxa_reminder/reminder_clock.h"
 #include "loxa_reminder/reminder_texts.h"
 #include "loxa_reminder/resource_ids.h"
+#include "loxa_reminder/summary_window.h"
 
 namespace {
 
@@ -24,9 +25,20 @@ constexpr UINT kIconId = 1;
 constexpr std::int64_t kLongestWaitSeconds = 20LL * 24 * 60 * 60;
 // A reminder shown more than a minute after its time says it is late.
 constexpr std::int64_t kLateAfterSeconds = 60;
+// At most this many reminder windows at once; the others that are due wait
+// in the summary window, in due order, for a window to close. Thousands of
+// windows at a start would exhaust the user-object quota.
+constexpr std::size_t kMostNoticeWindows = 5;
+// After a reminder window could not be made, the next try waits, doubling
+// from one second to a minute.
+constexpr DWORD kFirstNoticeRetryMs = 1000;
+constexpr DWORD kLastNoticeRetryMs = 60 * 1000;
 
 ReminderApp app;
 UINT taskbarCreatedMessage = 0;
+bool changePosted = false;
+DWORD noticeRetryMs = 0; // while not 0, no window is tried before noticeFailedAt + it
+DWORD noticeFailedAt = 0;
 
 NOTIFYICONDATAA IconData()
 {
@@ -56,19 +68,11 @@ void RemoveIcon()
     Shell_NotifyIconA(NIM_DELETE, &data);
 }
 
-unsigned CountWaiting()
-{
-    return static_cast<unsigned>(
-        std::count_if(app.reminders.begin(), app.reminders.end(), [](const Reminder& reminder) {
-            return reminder.stored.kept.state == ReminderState::Waiting;
-        }));
-}
-
 void UpdateTooltip()
 {
     NOTIFYICONDATAA data = IconData();
     data.uFlags = NIF_TIP;
-    const unsigned waiting = CountWaiting();
+    const unsigned waiting = app.reminders.waiting;
     if (waiting == 0) {
         CopyText(data.szTip, kTooltipNone, sizeof data.szTip);
     } else {
@@ -79,59 +83,87 @@ void UpdateTooltip()
 
 void ShowBalloon(const Reminder& reminder)
 {
-    ChipView chip;
-    const std::vector<unsigned char>& bytes = reminder.stored.kept.chip;
-    ReadChip(bytes.data(), bytes.size(), chip);
     NOTIFYICONDATAA data = IconData();
     data.uFlags = NIF_INFO;
     data.dwInfoFlags = NIIF_INFO;
     CopyText(data.szInfoTitle, kProgramName, sizeof data.szInfoTitle);
-    const std::string text = std::string(chip.title.empty() ? kUntitled : std::string(chip.title))
-                             + "\n" + FormatDueTime(reminder.due);
+    const std::string text = reminder.title + "\n" + FormatDueTime(reminder.due);
     CopyText(data.szInfo, text.c_str(), sizeof data.szInfo);
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-bool IsPending(const Reminder& reminder)
+bool MayTryNotice()
 {
-    return reminder.stored.kept.state == ReminderState::Waiting && reminder.notice == nullptr;
+    return noticeRetryMs == 0 || GetTickCount() - noticeFailedAt >= noticeRetryMs;
 }
 
-// One timer, set to the earliest pending reminder; none when nothing waits.
+void NoticeFailed()
+{
+    noticeRetryMs = std::clamp<DWORD>(noticeRetryMs * 2, kFirstNoticeRetryMs, kLastNoticeRetryMs);
+    noticeFailedAt = GetTickCount();
+}
+
+// One timer, set to the next reminder to come due, or to the next try after
+// a window could not be made; none when nothing waits. Due reminders that
+// wait for a free window need no timer: a closing window shows the next.
 void ArmTimer()
 {
     KillTimer(app.window, kDueTimer);
     const std::int64_t now = NowSeconds();
-    std::int64_t earliest = INT64_MAX;
-    for (const Reminder& reminder : app.reminders) {
-        if (IsPending(reminder)) {
-            earliest = std::min(earliest, SecondsSince1601(reminder.due));
-        }
+    std::int64_t waitMs = INT64_MAX;
+    const std::set<DueKey>& pending = app.reminders.pending;
+    const auto next = pending.lower_bound(DueKey{now + 1, std::string()});
+    if (next != pending.end()) {
+        waitMs = std::min(next->first - now, kLongestWaitSeconds) * 1000;
     }
-    if (earliest == INT64_MAX) {
-        return;
+    if (noticeRetryMs != 0 && !pending.empty() && pending.begin()->first <= now) {
+        const DWORD waited = GetTickCount() - noticeFailedAt;
+        waitMs = std::min<std::int64_t>(waitMs, waited < noticeRetryMs ? noticeRetryMs - waited : 0);
     }
-    const std::int64_t wait = std::clamp<std::int64_t>(earliest - now, 0, kLongestWaitSeconds);
-    SetTimer(app.window, kDueTimer, static_cast<UINT>(wait * 1000), nullptr);
+    if (waitMs != INT64_MAX) {
+        SetTimer(app.window, kDueTimer, static_cast<UINT>(waitMs), nullptr);
+    }
 }
 
-// Shows every pending reminder whose time has come, then waits for the next.
+// Due reminders that are shown in no window yet.
+unsigned CountDueWithoutWindow(std::int64_t now)
+{
+    unsigned count = 0;
+    for (const DueKey& key : app.reminders.pending) {
+        if (key.first > now) {
+            break;
+        }
+        ++count;
+    }
+    return count;
+}
+
+// Shows the pending reminders whose time has come, earliest first, as far as
+// windows may be opened; tells of the rest in the summary; then waits for
+// the next.
 void ShowDueReminders()
 {
     const std::int64_t now = NowSeconds();
     bool shown = false;
-    for (Reminder& reminder : app.reminders) {
-        const std::int64_t due = SecondsSince1601(reminder.due);
-        if (IsPending(reminder) && due <= now) {
-            reminder.notice =
-                ShowNoticeWindow(app.instance, reminder, now - due > kLateAfterSeconds);
-            if (reminder.notice != nullptr && !shown) {
-                ShowBalloon(reminder);
-                MessageBeep(MB_ICONASTERISK);
-                shown = true;
-            }
+    std::set<DueKey>& pending = app.reminders.pending;
+    while (!pending.empty() && pending.begin()->first <= now
+           && app.reminders.byNotice.size() < kMostNoticeWindows && MayTryNotice()) {
+        Reminder* reminder = FindReminder(app.reminders, pending.begin()->second);
+        HWND notice =
+            ShowNoticeWindow(app.instance, *reminder, now - reminder->dueSeconds > kLateAfterSeconds);
+        if (notice == nullptr) {
+            NoticeFailed();
+            break;
+        }
+        noticeRetryMs = 0;
+        SetNotice(app.reminders, *reminder, notice);
+        if (!shown) {
+            ShowBalloon(*reminder);
+            MessageBeep(MB_ICONASTERISK);
+            shown = true;
         }
     }
+    UpdateSummaryWindow(app.instance, CountDueWithoutWindow(now));
     if (shown) {
         RefreshListWindow();
     }
@@ -190,11 +222,14 @@ void OnTrayMessage(LPARAM lParam)
 
 void CloseAllWindows()
 {
-    for (Reminder& reminder : app.reminders) {
-        if (reminder.notice != nullptr) {
-            DestroyWindow(reminder.notice);
-            reminder.notice = nullptr;
-        }
+    while (!app.reminders.byNotice.empty()) {
+        const auto first = app.reminders.byNotice.begin();
+        HWND notice = first->first;
+        SetNotice(app.reminders, *FindReminder(app.reminders, first->second), nullptr);
+        DestroyWindow(notice);
+    }
+    if (app.summary != nullptr) {
+        DestroyWindow(app.summary);
     }
     if (app.list != nullptr) {
         DestroyWindow(app.list);
@@ -218,6 +253,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ShowListWindow(app.instance);
         return 0;
     case kChangedMessage:
+        changePosted = false;
         ReflectChanges();
         return 0;
     case WM_TIMER:
@@ -258,24 +294,41 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-bool AcceptChip(const unsigned char* bytes, std::size_t size, bool deleteWhenDone)
+// A kept reminder as the program holds it: its due time and title read once.
+Reminder MakeReminder(StoredReminder stored)
 {
     Reminder reminder;
-    reminder.stored.name = NewReminderName();
-    reminder.stored.kept.deleteWhenDone = deleteWhenDone;
+    ChipView chip;
+    ReadChip(stored.kept.chip.data(), stored.kept.chip.size(), chip);
+    reminder.due = DueTimeOfChip(chip, stored.kept.received);
+    reminder.dueSeconds = SecondsSince1601(reminder.due);
+    reminder.title = chip.title.empty() ? std::string(kUntitled) : std::string(chip.title);
+    reminder.stored = std::move(stored);
+    return reminder;
+}
+
+bool AcceptChip(const unsigned char* bytes, std::size_t size, bool deleteWhenDone)
+{
+    StoredReminder stored;
+    stored.kept.chip.assign(bytes, bytes + size);
+    // "登録" pressed again after a poke whose acknowledgement came too late
+    // for loxa.exe: the user wants one reminder, and has it.
+    if (FindWaitingChip(app.reminders, stored.kept.chip) != nullptr) {
+        return true;
+    }
+    stored.name = NewReminderName();
+    stored.kept.deleteWhenDone = deleteWhenDone;
     LocalMoment received = ReadLocalClock();
     received.second = 0;
-    reminder.stored.kept.received = received;
-    reminder.stored.kept.chip.assign(bytes, bytes + size);
-    if (!WriteReminder(app.folder, reminder.stored)) {
+    stored.kept.received = received;
+    if (!WriteReminder(app.folder, stored)) {
         return false;
     }
-    ChipView chip;
-    ReadChip(bytes, size, chip);
-    reminder.due = DueTimeOfChip(chip, received);
-    app.reminders.push_back(std::move(reminder));
-    // The rest waits until the acknowledgement is out.
-    PostMessageA(app.window, kChangedMessage, 0, 0);
+    AddReminder(app.reminders, MakeReminder(std::move(stored)));
+    // The rest waits until the acknowledgement is out, once for a burst.
+    if (!changePosted) {
+        changePosted = PostMessageA(app.window, kChangedMessage, 0, 0) != FALSE;
+    }
     return true;
 }
 
@@ -298,40 +351,20 @@ std::int64_t NowSeconds()
     return SecondsSince1601(ReadLocalClock());
 }
 
-// cppcheck-suppress constParameter ; a window handle is passed as it is
-Reminder* FindReminderByNotice(HWND notice)
-{
-    for (Reminder& reminder : app.reminders) {
-        if (reminder.notice == notice) {
-            return &reminder;
-        }
-    }
-    return nullptr;
-}
-
-Reminder* FindReminderByName(const std::string& name)
-{
-    for (Reminder& reminder : app.reminders) {
-        if (reminder.stored.name == name) {
-            return &reminder;
-        }
-    }
-    return nullptr;
-}
-
 void CompleteReminder(HWND notice)
 {
-    Reminder* reminder = FindReminderByNotice(notice);
+    Reminder* reminder = FindReminderByNotice(app.reminders, notice);
     DestroyWindow(notice);
     if (reminder == nullptr) {
         return;
     }
-    reminder->notice = nullptr;
+    SetNotice(app.reminders, *reminder, nullptr);
     if (reminder->stored.kept.deleteWhenDone) {
-        DeleteReminder(app.folder, reminder->stored.name);
-        app.reminders.erase(app.reminders.begin() + (reminder - app.reminders.data()));
+        const std::string name = reminder->stored.name;
+        DeleteReminder(app.folder, name);
+        EraseReminder(app.reminders, name);
     } else {
-        reminder->stored.kept.state = ReminderState::Done;
+        MarkDone(app.reminders, *reminder);
         WriteReminder(app.folder, reminder->stored);
     }
     ReflectChanges();
@@ -341,7 +374,7 @@ void DeleteReminders(const std::vector<std::string>& names)
 {
     bool failed = false;
     for (const std::string& name : names) {
-        Reminder* reminder = FindReminderByName(name);
+        Reminder* reminder = FindReminder(app.reminders, name);
         if (reminder == nullptr) {
             continue;
         }
@@ -349,10 +382,11 @@ void DeleteReminders(const std::vector<std::string>& names)
             failed = true;
             continue;
         }
-        if (reminder->notice != nullptr) {
-            DestroyWindow(reminder->notice);
+        HWND notice = reminder->notice;
+        EraseReminder(app.reminders, name);
+        if (notice != nullptr) {
+            DestroyWindow(notice);
         }
-        app.reminders.erase(app.reminders.begin() + (reminder - app.reminders.data()));
     }
     ReflectChanges();
     if (failed) {
@@ -411,12 +445,7 @@ bool StartReminderApp(HINSTANCE instance, bool quiet, int& exitCode)
     }
 
     for (StoredReminder& stored : LoadReminders(app.folder)) {
-        Reminder reminder;
-        ChipView chip;
-        ReadChip(stored.kept.chip.data(), stored.kept.chip.size(), chip);
-        reminder.due = DueTimeOfChip(chip, stored.kept.received);
-        reminder.stored = std::move(stored);
-        app.reminders.push_back(std::move(reminder));
+        AddReminder(app.reminders, MakeReminder(std::move(stored)));
     }
 
     // Pokes are taken once every kept reminder is known (names stay unique).

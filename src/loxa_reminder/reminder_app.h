@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "loxa_reminder/local_moment.h"
-#include "loxa_reminder/reminder_store.h"
+#include "loxa_reminder/reminder_table.h"
 
 // Found by a second start and by the installer, which closes it with WM_CLOSE.
 inline constexpr char kMainWindowClass[] = "LoxaReminder";
@@ -18,18 +18,13 @@ inline constexpr UINT kShowListMessage = WM_APP + 1; // a second start asks for 
 inline constexpr UINT kChangedMessage = WM_APP + 2;  // the reminders changed
 inline constexpr UINT kTrayMessage = WM_APP + 3;     // the icon's callback
 
-struct Reminder {
-    StoredReminder stored;
-    LocalMoment due;
-    HWND notice = nullptr; // its reminder window while shown
-};
-
 struct ReminderApp {
     HINSTANCE instance = nullptr;
     HWND window = nullptr;
     HWND list = nullptr;
+    HWND summary = nullptr; // "ほか N 件" while more are due than windows are shown
     std::string folder;
-    std::vector<Reminder> reminders;
+    ReminderTable reminders;
 };
 
 ReminderApp& App();
@@ -40,10 +35,6 @@ bool StartReminderApp(HINSTANCE instance, bool quiet, int& exitCode);
 
 // Routes keyboard input to the program's dialogs; true when it took `message`.
 bool HandleDialogMessage(MSG& message);
-
-// The reminder whose window is `notice`, or whose file is `name`; null if none.
-Reminder* FindReminderByNotice(HWND notice);
-Reminder* FindReminderByName(const std::string& name);
 
 // Closing a reminder window: done, or deleted when the chip asked for it.
 void CompleteReminder(HWND notice);

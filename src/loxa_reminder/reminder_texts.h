@@ -20,4 +20,7 @@ inline constexpr char kColumnState[] = "状態";
 inline constexpr char kStateWaiting[] = "待機中";
 inline constexpr char kStateShown[] = "お知らせ中";
 inline constexpr char kStateDone[] = "完了";
+inline constexpr char kSummaryFormat[] =
+    "ほか %u 件のリマインダーの時刻になっています。\n"
+    "お知らせを閉じると、次のものを表示します。";
 inline constexpr char kDeleteFailedText[] = "リマインダーを削除できませんでした。";

@@ -1,8 +1,13 @@
 // loxa-reminder.exe under Wine: it keeps what Loxa pokes, reminds at the time
 // (its clock moved through LOXA_REMINDER_CLOCK_FILE), late-night hours on the
 // next day, refuses bad chips, survives being killed mid-burst, shows late
-// reminders after a start, and runs once.
+// reminders after a start and at most a few windows of many, keeps the list's
+// selection with its reminder, and runs once.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <set>
 
@@ -12,8 +17,10 @@
 #include "program_data_dialog_driver.h"
 #include "reminder/chip_clipboard_format.h"
 #include "reminder/chip_record.h"
+#include "reminder/local_date.h"
 #include "reminder/send_chip_record.h"
 #include "reminder_receiver_process.h"
+#include "test_files.h"
 #include "win32/dde_handles.h"
 
 namespace {
@@ -630,4 +637,151 @@ TEST(ReminderApp, LeavesTheServiceToAnotherReminderApplication)
     std::string line;
     EXPECT_TRUE(WaitForChip(receiver, 1, kWaitMs, bytes, line));
     EXPECT_TRUE(FolderFiles(run.data).empty());
+}
+
+namespace {
+
+constexpr int kListViewId = 1101;
+constexpr int kListDeleteId = 1102;
+constexpr int kSummaryTextId = 1201;
+const char kSummaryTitle[] = "番組リマインダー - お知らせのまとめ";
+
+// Chips made here are dated 30 November 2026, whatever the real date.
+CalendarDate LastDayOfNovember()
+{
+    return CalendarDate{2026, 11, 30};
+}
+
+struct FixedChipDate {
+    LocalDateReader previous = ReplaceLocalDateReader(&LastDayOfNovember);
+    FixedChipDate() = default;
+    FixedChipDate(const FixedChipDate&) = delete;
+    FixedChipDate& operator=(const FixedChipDate&) = delete;
+    ~FixedChipDate() { ReplaceLocalDateReader(previous); }
+};
+
+// Opens the running program's list, as a second start does, and waits until
+// it shows `rows` rows.
+HWND OpenList(const ReminderRun& run, int rows)
+{
+    PostMessageA(run.window, WM_APP + 1, 0, 0);
+    HWND list = WaitForProcessWindow(run.process.processId, "#32770", kListTitle.c_str(), kWaitMs);
+    const DWORD start = GetTickCount();
+    while (list != nullptr
+           && SendMessageA(GetDlgItem(list, kListViewId), LVM_GETITEMCOUNT, 0, 0) != rows
+           && GetTickCount() - start < kWaitMs) {
+        PauseAnsweringMessages(20);
+    }
+    return list;
+}
+
+int SelectedRow(HWND list)
+{
+    return static_cast<int>(SendMessageA(GetDlgItem(list, kListViewId), LVM_GETNEXTITEM,
+                                         static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+} // namespace
+
+TEST(ReminderApp, TheListDeletesTheReminderSelectedAndARepeatedPokeKeepsOne)
+{
+    const FixedChipDate chipDate;
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-12-01 12:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    ASSERT_TRUE(Poke(MakeChip("夜の番組", "", 12, 7, 21, 0), false));
+    HWND list = OpenList(run, 1);
+    ASSERT_NE(list, nullptr);
+    // Home selects the first row, as the user's key would.
+    PostMessageA(GetDlgItem(list, kListViewId), WM_KEYDOWN, VK_HOME, 0);
+    const DWORD start = GetTickCount();
+    while (SelectedRow(list) != 0 && GetTickCount() - start < kWaitMs) {
+        PauseAnsweringMessages(20);
+    }
+    ASSERT_EQ(SelectedRow(list), 0);
+
+    // An earlier one takes the first row; the selection stays with its reminder.
+    const std::string earlier = MakeChip("朝の番組", "", 12, 7, 7, 0);
+    ASSERT_TRUE(Poke(earlier, false));
+    ASSERT_EQ(OpenList(run, 2), list);
+    EXPECT_EQ(SelectedRow(list), 1);
+    ASSERT_TRUE(PressDialogButton(list, kListDeleteId));
+    std::vector<KeptFile> kept;
+    const DWORD deleteStart = GetTickCount();
+    while ((kept = KeptReminders(run.data)).size() != 1 && GetTickCount() - deleteStart < kWaitMs) {
+        PauseAnsweringMessages(20);
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].chip.title, "朝の番組");
+
+    // "登録" pressed again after an acknowledgement that came too late for
+    // loxa.exe: the same bytes once more, still one reminder.
+    ASSERT_TRUE(Poke(earlier, false));
+    ASSERT_TRUE(Poke(MakeChip("最後", "", 12, 7, 22, 0), false));
+    EXPECT_EQ(KeptReminders(run.data).size(), 2u);
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, ShowsAFewOfManyLateRemindersAndSumsUpTheRest)
+{
+    const FixedChipDate chipDate;
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-12-05 12:00:00"));
+    // 2,500 reminders, one a minute from 1 December 00:00, all past when the
+    // program starts.
+    constexpr int kCount = 2500;
+    ASSERT_TRUE(CreateDirectoryA(run.data.c_str(), nullptr));
+    for (int i = 0; i < kCount; ++i) {
+        KeptReminder reminder;
+        reminder.received = LocalMoment{2026, 11, 30, 12, 0, 0};
+        const std::string chip =
+            MakeChip("番組" + std::to_string(i), "", 12, 1 + i / 1440, i / 60 % 24, i % 60);
+        reminder.chip.assign(chip.begin(), chip.end());
+        const std::vector<unsigned char> bytes = EncodeReminderFile(reminder);
+        char name[32];
+        std::snprintf(name, sizeof name, "%016x.reminder", 0x1000 + i);
+        ASSERT_TRUE(WriteBytes(run.data + name, std::string(bytes.begin(), bytes.end()))) << name;
+    }
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    HWND summary =
+        WaitForProcessWindow(run.process.processId, "#32770", kSummaryTitle, kWaitMs);
+    ASSERT_NE(summary, nullptr);
+    std::vector<HWND> notices = NoticeWindows(run.process.processId);
+    ASSERT_EQ(notices.size(), 5u);
+    std::set<std::string> titles;
+    for (HWND notice : notices) {
+        titles.insert(ControlText(notice, kNoticeTitleId));
+    }
+    EXPECT_EQ(titles, (std::set<std::string>{"番組0", "番組1", "番組2", "番組3", "番組4"}));
+    EXPECT_EQ(ControlText(summary, kSummaryTextId),
+              "ほか 2495 件のリマインダーの時刻になっています。\n"
+              "お知らせを閉じると、次のものを表示します。");
+
+    // The rest wait for a window to close, not for the timer.
+    PauseAnsweringMessages(ScaledWaitMs(1000));
+    EXPECT_EQ(NoticeWindows(run.process.processId).size(), 5u);
+
+    // Closing one shows the next in due order.
+    HWND first = nullptr;
+    for (HWND notice : notices) {
+        if (ControlText(notice, kNoticeTitleId) == "番組0") {
+            first = notice;
+        }
+    }
+    ASSERT_TRUE(PressDialogButton(first, IDOK));
+    const DWORD start = GetTickCount();
+    while (ControlText(summary, kSummaryTextId).rfind("ほか 2494 件", 0) != 0
+           && GetTickCount() - start < kWaitMs) {
+        PauseAnsweringMessages(20);
+    }
+    notices = NoticeWindows(run.process.processId);
+    titles.clear();
+    for (HWND notice : notices) {
+        titles.insert(ControlText(notice, kNoticeTitleId));
+    }
+    EXPECT_EQ(titles, (std::set<std::string>{"番組1", "番組2", "番組3", "番組4", "番組5"}));
+    // The summary's button opens the list.
+    ASSERT_TRUE(PressDialogButton(summary, IDOK));
+    EXPECT_NE(OpenList(run, kCount), nullptr);
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 }
