@@ -96,6 +96,15 @@ PokeTiming TimedPoke(const std::vector<unsigned char>& chip)
     return timing;
 }
 
+// Seconds since 1970 (Wine reads the clock to the microsecond).
+double WallSeconds()
+{
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<double>(ticks - 116444736000000000ULL) / 1e7;
+}
+
 bool RunRound(Side& side, unsigned pokes, unsigned& chipIndex)
 {
     DeleteRemindersAfter(side.folder, side.last);
@@ -108,6 +117,9 @@ bool RunRound(Side& side, unsigned pokes, unsigned& chipIndex)
         return false;
     }
     side.starts.push_back(program.startMs);
+    // The log marks the pokes in wall-clock seconds, for picking them out of
+    // a profile taken with "perf record -k realtime".
+    std::fprintf(stderr, "pokes %zu kept: from %.3f", side.kept, WallSeconds());
     for (unsigned i = 0; i < pokes; ++i) {
         const PokeTiming timing = TimedPoke(BenchmarkChip(chipIndex++, 1, 1));
         side.acknowledgements.push_back(timing.acknowledgementMs);
@@ -116,6 +128,7 @@ bool RunRound(Side& side, unsigned pokes, unsigned& chipIndex)
             ++side.refusedOrLate;
         }
     }
+    std::fprintf(stderr, " to %.3f\n", WallSeconds());
     return CloseReminderProgram(program);
 }
 
