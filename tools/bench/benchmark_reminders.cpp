@@ -16,6 +16,8 @@
 namespace {
 
 constexpr std::time_t kSecondsFrom1601To1970 = 11644473600;
+constexpr std::time_t kSecondsPerHour = 3600;
+constexpr std::time_t kSecondsPerDay = 86400;
 // Three weeks of programs.
 constexpr unsigned kSpreadMinutes = 21 * 24 * 60;
 
@@ -42,7 +44,7 @@ std::vector<unsigned char> BenchmarkChip(unsigned index, unsigned count, unsigne
 {
     const unsigned step = count > 0 && spreadMinutes / count > 0 ? spreadMinutes / count : 1;
     const std::time_t dueAt =
-        std::time(nullptr) + 24 * 60 * 60 + static_cast<std::time_t>(index) * step * 60;
+        std::time(nullptr) + kSecondsPerDay + static_cast<std::time_t>(index) * step * 60;
     const LocalMoment due = LocalTimeAt(dueAt);
     char title[64];
     std::snprintf(title, sizeof title, "ベンチマーク番組 第%u回", index + 1);
@@ -64,7 +66,8 @@ bool FillReminderFolder(const std::string& folder, unsigned count)
     kept.received = LocalTimeAt(now);
     kept.received.second = 0;
     const unsigned long long first =
-        static_cast<unsigned long long>(now + kSecondsFrom1601To1970 - 60 * 60) * 10000000ULL;
+        static_cast<unsigned long long>(now + kSecondsFrom1601To1970 - kSecondsPerHour)
+        * 10000000ULL;
     for (unsigned i = 0; i < count; ++i) {
         kept.deleteWhenDone = i % 2 == 1;
         kept.chip = BenchmarkChip(i, count, kSpreadMinutes);
