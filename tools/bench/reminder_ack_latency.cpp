@@ -80,7 +80,7 @@ PokeTiming TimedPoke(const std::vector<unsigned char>& chip)
             return timing;
         }
         QueryPerformanceCounter(&sent);
-        const HDDEDATA result = DdeClientTransaction(
+        HDDEDATA result = DdeClientTransaction(
             reinterpret_cast<LPBYTE>(data), static_cast<DWORD>(-1), conversation.get(), item.get(),
             ChipClipboardFormat, XTYP_POKE, kPokeTimeoutMs, nullptr);
         QueryPerformanceCounter(&acknowledged);

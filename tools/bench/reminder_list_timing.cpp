@@ -138,7 +138,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    const int toDelete = argc > 2 ? std::atoi(argv[2]) : 1000;
+    const int toDelete = argc > 2 ? static_cast<int>(std::strtol(argv[2], nullptr, 10)) : 1000;
     const std::string clockFile = folder + ".clock.txt";
     const int kept = static_cast<int>(ReminderNames(folder + "\\").size());
     if (kept < toDelete || toDelete <= 0 || !WriteClockFile(clockFile)) {
@@ -150,7 +150,7 @@ int main(int argc, char** argv)
     if (!StartReminderProgram(folder, clockFile, kWaitMs, program)) {
         return 1;
     }
-    const HANDLE process = program.process.process.get();
+    HANDLE process = program.process.process.get();
     const RemoteBuffer remote(process, 4096);
     if (remote.Address() == nullptr) {
         std::fprintf(stderr, "VirtualAllocEx failed: error %lu\n", GetLastError());
@@ -163,9 +163,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "PostMessageA(kShowListMessage) failed: error %lu\n", GetLastError());
         return 1;
     }
-    const HWND dialog =
-        WaitForProcessWindow(program.process.processId, "#32770", kListTitle, kWaitMs, 1);
-    const HWND view = dialog != nullptr ? GetDlgItem(dialog, IDC_LIST_VIEW) : nullptr;
+    HWND dialog = WaitForProcessWindow(program.process.processId, "#32770", kListTitle, kWaitMs, 1);
+    HWND view = dialog != nullptr ? GetDlgItem(dialog, IDC_LIST_VIEW) : nullptr;
     if (view == nullptr) {
         std::fprintf(stderr, "no list dialog with its list view: error %lu\n", GetLastError());
         return 1;
