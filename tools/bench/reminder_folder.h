@@ -1,0 +1,13 @@
+// Folders of kept reminders under a benchmark of loxa-reminder.exe: listed,
+// and brought back to what they held before a benchmark poked more into them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The file names "<16 hex digits>" of the folder's ".reminder" files, sorted.
+std::vector<std::string> ReminderNames(const std::string& folder);
+
+// Deletes every ".reminder" file named after `last` (names compare as their
+// numbers do), and every ".tmp" file; answers how many went.
+unsigned DeleteRemindersAfter(const std::string& folder, const std::string& last);
