@@ -12,20 +12,29 @@
 #include "loxa_reminder/list_window.h"
 #include "loxa_reminder/notice_window.h"
 #include "loxa_reminder/reminder_clock.h"
+#include "loxa_reminder/reminder_closing.h"
 #include "loxa_reminder/reminder_texts.h"
 #include "loxa_reminder/resource_ids.h"
+#include "loxa_reminder/timer_wait.h"
 
 namespace {
 
 constexpr UINT_PTR kDueTimer = 1;
 constexpr UINT kIconId = 1;
-// SetTimer takes at most about 24.8 days; a later reminder is reached in
-// steps of 20 days.
-constexpr std::int64_t kLongestWaitSeconds = 20LL * 24 * 60 * 60;
 // A reminder shown more than a minute after its time says it is late.
 constexpr std::int64_t kLateAfterSeconds = 60;
 
 ReminderApp app;
+
+constexpr UINT_PTR kRetryTimer = 2;
+constexpr UINT kFirstRetryMs = 2000;
+constexpr UINT kLongestRetryMs = 10 * 60 * 1000;
+
+struct HeldFiles {
+    std::vector<std::string> names;
+    UINT delayMs = kFirstRetryMs;
+};
+HeldFiles heldFiles;
 UINT taskbarCreatedMessage = 0;
 
 NOTIFYICONDATAA IconData()
@@ -101,7 +110,6 @@ bool IsPending(const Reminder& reminder)
 void ArmTimer()
 {
     KillTimer(app.window, kDueTimer);
-    const std::int64_t now = NowSeconds();
     std::int64_t earliest = INT64_MAX;
     for (const Reminder& reminder : app.reminders) {
         if (IsPending(reminder)) {
@@ -111,7 +119,7 @@ void ArmTimer()
     if (earliest == INT64_MAX) {
         return;
     }
-    const std::int64_t wait = std::clamp<std::int64_t>(earliest - now, 0, kLongestWaitSeconds);
+    const std::int64_t wait = SecondsUntilNextLook(ReadLocalClock(), earliest);
     SetTimer(app.window, kDueTimer, static_cast<UINT>(wait * 1000), nullptr);
 }
 
@@ -208,6 +216,42 @@ void Shutdown()
     RemoveIcon();
 }
 
+// Kept reminders read from disk join the others with their due times.
+void AddLoaded(std::vector<StoredReminder> loaded)
+{
+    for (StoredReminder& stored : loaded) {
+        if (IsLeftOverDone(stored.kept)) {
+            DeleteReminder(app.folder, stored.name);
+            continue;
+        }
+        Reminder reminder;
+        ChipView chip;
+        ReadChip(stored.kept.chip.data(), stored.kept.chip.size(), chip);
+        reminder.due = DueTimeOfChip(chip, stored.kept.received);
+        reminder.stored = std::move(stored);
+        app.reminders.push_back(std::move(reminder));
+    }
+}
+
+// Files another program held at the start are tried again a few seconds
+// later, then less and less often, until every one is read.
+void RetryHeldLater()
+{
+    if (heldFiles.names.empty()) {
+        KillTimer(app.window, kRetryTimer);
+        return;
+    }
+    SetTimer(app.window, kRetryTimer, heldFiles.delayMs, nullptr);
+    heldFiles.delayMs = std::min(heldFiles.delayMs * 2, kLongestRetryMs);
+}
+
+void RetryHeldFiles()
+{
+    AddLoaded(LoadHeldReminders(app.folder, heldFiles.names));
+    RetryHeldLater();
+    ReflectChanges();
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -223,6 +267,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == kDueTimer) {
             ShowDueReminders();
+        } else if (wParam == kRetryTimer) {
+            RetryHeldFiles();
         }
         return 0;
     case WM_TIMECHANGE:
@@ -236,8 +282,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
+        // Every accepted chip is on disk already: end now, so that no copy
+        // without service or icon keeps the single-instance mutex.
         if (wParam) {
-            Shutdown();
+            DestroyWindow(window);
         }
         return 0;
     case WM_CLOSE:
@@ -322,17 +370,19 @@ Reminder* FindReminderByName(const std::string& name)
 void CompleteReminder(HWND notice)
 {
     Reminder* reminder = FindReminderByNotice(notice);
-    DestroyWindow(notice);
     if (reminder == nullptr) {
+        DestroyWindow(notice);
         return;
     }
+    if (!CloseOnDisk(app.folder, reminder->stored)) {
+        // Still waiting on disk: it stays waiting here and its window stays.
+        MessageBoxA(notice, kCloseFailedText, kProgramName, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    DestroyWindow(notice);
     reminder->notice = nullptr;
     if (reminder->stored.kept.deleteWhenDone) {
-        DeleteReminder(app.folder, reminder->stored.name);
         app.reminders.erase(app.reminders.begin() + (reminder - app.reminders.data()));
-    } else {
-        reminder->stored.kept.state = ReminderState::Done;
-        WriteReminder(app.folder, reminder->stored);
     }
     ReflectChanges();
 }
@@ -410,14 +460,8 @@ bool StartReminderApp(HINSTANCE instance, bool quiet, int& exitCode)
         return false;
     }
 
-    for (StoredReminder& stored : LoadReminders(app.folder)) {
-        Reminder reminder;
-        ChipView chip;
-        ReadChip(stored.kept.chip.data(), stored.kept.chip.size(), chip);
-        reminder.due = DueTimeOfChip(chip, stored.kept.received);
-        reminder.stored = std::move(stored);
-        app.reminders.push_back(std::move(reminder));
-    }
+    AddLoaded(LoadReminders(app.folder, heldFiles.names));
+    RetryHeldLater();
 
     // Pokes are taken once every kept reminder is known (names stay unique).
     if (!OfferDdeService()) {

@@ -21,3 +21,7 @@ inline constexpr char kStateWaiting[] = "待機中";
 inline constexpr char kStateShown[] = "お知らせ中";
 inline constexpr char kStateDone[] = "完了";
 inline constexpr char kDeleteFailedText[] = "リマインダーを削除できませんでした。";
+inline constexpr char kCloseFailedText[] =
+    "このリマインダーを完了にできませんでした。\n"
+    "ディスクがいっぱいか、ほかのプログラムがファイルを使っています。\n"
+    "リマインダーはそのまま残しています。しばらくしてから、もう一度「閉じる」を押してください。";
