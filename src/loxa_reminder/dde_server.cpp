@@ -4,6 +4,7 @@
 
 #include "chip/chip_dde_names.h"
 #include "chip/chip_layout.h"
+#include "chip/chip_size_limit.h"
 #include "chip/read_chip.h"
 #include "loxa_reminder/reminder_file.h"
 #include "win32/dde_handles.h"
@@ -45,8 +46,12 @@ HDDEDATA HandlePoke(UINT format, HSZ item, HDDEDATA data)
         return Answer(false);
     }
     const DWORD size = DdeGetData(data, nullptr, 0, 0);
+    // Judged before the copy is made, so a huge poke costs nothing.
+    if (size == 0 || size > kChipSizeLimit) {
+        return Answer(false);
+    }
     std::vector<unsigned char> bytes(size);
-    if (size == 0 || DdeGetData(data, bytes.data(), size, 0) != size) {
+    if (DdeGetData(data, bytes.data(), size, 0) != size) {
         return Answer(false);
     }
     ChipView chip;

@@ -12,17 +12,16 @@
 #include "loxa_reminder/list_window.h"
 #include "loxa_reminder/notice_window.h"
 #include "loxa_reminder/reminder_clock.h"
+#include "loxa_reminder/reminder_closing.h"
 #include "loxa_reminder/reminder_texts.h"
 #include "loxa_reminder/resource_ids.h"
 #include "loxa_reminder/summary_window.h"
+#include "loxa_reminder/timer_wait.h"
 
 namespace {
 
 constexpr UINT_PTR kDueTimer = 1;
 constexpr UINT kIconId = 1;
-// SetTimer takes at most about 24.8 days; a later reminder is reached in
-// steps of 20 days.
-constexpr std::int64_t kLongestWaitSeconds = 20LL * 24 * 60 * 60;
 // A reminder shown more than a minute after its time says it is late.
 constexpr std::int64_t kLateAfterSeconds = 60;
 // At most this many reminder windows at once; the others that are due wait
@@ -35,6 +34,16 @@ constexpr DWORD kFirstNoticeRetryMs = 1000;
 constexpr DWORD kLastNoticeRetryMs = 60 * 1000;
 
 ReminderApp app;
+
+constexpr UINT_PTR kRetryTimer = 2;
+constexpr UINT kFirstRetryMs = 2000;
+constexpr UINT kLongestRetryMs = 10 * 60 * 1000;
+
+struct HeldFiles {
+    std::vector<std::string> names;
+    UINT delayMs = kFirstRetryMs;
+};
+HeldFiles heldFiles;
 UINT taskbarCreatedMessage = 0;
 bool changePosted = false;
 DWORD noticeRetryMs = 0; // while not 0, no window is tried before noticeFailedAt + it
@@ -109,12 +118,13 @@ void NoticeFailed()
 void ArmTimer()
 {
     KillTimer(app.window, kDueTimer);
-    const std::int64_t now = NowSeconds();
+    const LocalMoment clock = ReadLocalClock();
+    const std::int64_t now = SecondsSince1601(clock);
     std::int64_t waitMs = INT64_MAX;
     const std::set<DueKey>& pending = app.reminders.pending;
     const auto next = pending.lower_bound(DueKey{now + 1, std::string()});
     if (next != pending.end()) {
-        waitMs = std::min(next->first - now, kLongestWaitSeconds) * 1000;
+        waitMs = SecondsUntilNextLook(clock, next->first) * 1000;
     }
     if (noticeRetryMs != 0 && !pending.empty() && pending.begin()->first <= now) {
         const DWORD waited = GetTickCount() - noticeFailedAt;
@@ -243,6 +253,50 @@ void Shutdown()
     RemoveIcon();
 }
 
+// A kept reminder as the program holds it: its due time and title read once.
+Reminder MakeReminder(StoredReminder stored)
+{
+    Reminder reminder;
+    ChipView chip;
+    ReadChip(stored.kept.chip.data(), stored.kept.chip.size(), chip);
+    reminder.due = DueTimeOfChip(chip, stored.kept.received);
+    reminder.dueSeconds = SecondsSince1601(reminder.due);
+    reminder.title = chip.title.empty() ? std::string(kUntitled) : std::string(chip.title);
+    reminder.stored = std::move(stored);
+    return reminder;
+}
+
+// Kept reminders read from disk join the others with their due times.
+void AddLoaded(std::vector<StoredReminder> loaded)
+{
+    for (StoredReminder& stored : loaded) {
+        if (IsLeftOverDone(stored.kept)) {
+            DeleteReminder(app.folder, stored.name);
+            continue;
+        }
+        AddReminder(app.reminders, MakeReminder(std::move(stored)));
+    }
+}
+
+// Files another program held at the start are tried again a few seconds
+// later, then less and less often, until every one is read.
+void RetryHeldLater()
+{
+    if (heldFiles.names.empty()) {
+        KillTimer(app.window, kRetryTimer);
+        return;
+    }
+    SetTimer(app.window, kRetryTimer, heldFiles.delayMs, nullptr);
+    heldFiles.delayMs = std::min(heldFiles.delayMs * 2, kLongestRetryMs);
+}
+
+void RetryHeldFiles()
+{
+    AddLoaded(LoadHeldReminders(app.folder, heldFiles.names));
+    RetryHeldLater();
+    ReflectChanges();
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -259,6 +313,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == kDueTimer) {
             ShowDueReminders();
+        } else if (wParam == kRetryTimer) {
+            RetryHeldFiles();
         }
         return 0;
     case WM_TIMECHANGE:
@@ -272,8 +328,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
+        // Every accepted chip is on disk already: end now, so that no copy
+        // without service or icon keeps the single-instance mutex.
         if (wParam) {
-            Shutdown();
+            DestroyWindow(window);
         }
         return 0;
     case WM_CLOSE:
@@ -292,19 +350,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         return DefWindowProcA(window, message, wParam, lParam);
     }
-}
-
-// A kept reminder as the program holds it: its due time and title read once.
-Reminder MakeReminder(StoredReminder stored)
-{
-    Reminder reminder;
-    ChipView chip;
-    ReadChip(stored.kept.chip.data(), stored.kept.chip.size(), chip);
-    reminder.due = DueTimeOfChip(chip, stored.kept.received);
-    reminder.dueSeconds = SecondsSince1601(reminder.due);
-    reminder.title = chip.title.empty() ? std::string(kUntitled) : std::string(chip.title);
-    reminder.stored = std::move(stored);
-    return reminder;
 }
 
 bool AcceptChip(const unsigned char* bytes, std::size_t size, bool deleteWhenDone)
@@ -354,18 +399,24 @@ std::int64_t NowSeconds()
 void CompleteReminder(HWND notice)
 {
     Reminder* reminder = FindReminderByNotice(app.reminders, notice);
-    DestroyWindow(notice);
     if (reminder == nullptr) {
+        DestroyWindow(notice);
         return;
     }
+    // Closed on a copy: the table learns of it only once it is on disk.
+    StoredReminder closing = reminder->stored;
+    if (!CloseOnDisk(app.folder, closing)) {
+        // Still waiting on disk: it stays waiting here and its window stays.
+        MessageBoxA(notice, kCloseFailedText, kProgramName, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    DestroyWindow(notice);
     SetNotice(app.reminders, *reminder, nullptr);
     if (reminder->stored.kept.deleteWhenDone) {
         const std::string name = reminder->stored.name;
-        DeleteReminder(app.folder, name);
         EraseReminder(app.reminders, name);
     } else {
         MarkDone(app.reminders, *reminder);
-        WriteReminder(app.folder, reminder->stored);
     }
     ReflectChanges();
 }
@@ -444,9 +495,8 @@ bool StartReminderApp(HINSTANCE instance, bool quiet, int& exitCode)
         return false;
     }
 
-    for (StoredReminder& stored : LoadReminders(app.folder)) {
-        AddReminder(app.reminders, MakeReminder(std::move(stored)));
-    }
+    AddLoaded(LoadReminders(app.folder, heldFiles.names));
+    RetryHeldLater();
 
     // Pokes are taken once every kept reminder is known (names stay unique).
     if (!OfferDdeService()) {

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "chip/chip_size_limit.h"
+
 namespace {
 
 constexpr char kMagic[8] = {'L', 'X', 'R', 'E', 'M', 'N', 'D', '1'};
@@ -65,7 +67,7 @@ bool DecodeReminderFile(const unsigned char* bytes, std::size_t size, KeptRemind
         return false;
     }
     const std::uint32_t chipSize = GetUint32(bytes + kChipSizeOffset);
-    if (chipSize != size - kHeadSize - 4) {
+    if (chipSize != size - kHeadSize - 4 || chipSize > kChipSizeLimit) {
         return false;
     }
     if (GetUint32(bytes + size - 4) != Crc32(bytes, size - 4)) {

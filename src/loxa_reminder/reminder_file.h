@@ -18,6 +18,9 @@
 #include "chip/read_chip.h"
 #include "loxa_reminder/local_moment.h"
 
+// The head and the CRC-32 around the chip.
+inline constexpr std::size_t kReminderFileOverhead = 44;
+
 enum class ReminderState : std::uint32_t { Waiting = 0, Done = 1 };
 
 struct KeptReminder {
@@ -30,7 +33,7 @@ struct KeptReminder {
 std::vector<unsigned char> EncodeReminderFile(const KeptReminder& reminder);
 
 // False for anything but a whole, undamaged file holding a chip that passes
-// every check of a received one.
+// every check of a received one, the size limit included.
 bool DecodeReminderFile(const unsigned char* bytes, std::size_t size, KeptReminder& reminder);
 
 // A received chip's checks: ReadChip, then the notification time.

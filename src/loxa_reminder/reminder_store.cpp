@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
+#include "chip/chip_size_limit.h"
 #include "win32/unique_resource.h"
 
 namespace {
@@ -37,24 +39,40 @@ bool WriteWholeFile(const std::string& path, const void* bytes, DWORD size)
            && FlushFileBuffers(file.get());
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
+enum class FileRead { Whole, Held, Failed };
+
+// Held: another program (an antivirus, a backup at sign-in) has it open or
+// locked for now.
+FileRead ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
 {
+    const auto failure = [] {
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                       || error == ERROR_ACCESS_DENIED
+                   ? FileRead::Held
+                   : FileRead::Failed;
+    };
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return false;
+        return failure();
     }
     LARGE_INTEGER size{};
-    // A reminder is a chip and 44 bytes; anything past 64 MiB is no reminder.
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > (64 << 20)) {
+    // A reminder is a chip and 44 bytes; a larger one was never received.
+    if (!GetFileSizeEx(file.get(), &size)
+        || size.QuadPart > static_cast<LONGLONG>(kChipSizeLimit + kReminderFileOverhead)) {
         bytes.clear();
-        return true;
+        return FileRead::Whole;
     }
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
-    return bytes.empty()
-           || (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)
-               && read == bytes.size());
+    if (bytes.empty()) {
+        return FileRead::Whole;
+    }
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        return failure();
+    }
+    return read == bytes.size() ? FileRead::Whole : FileRead::Failed;
 }
 
 void SetAsideDamaged(const std::string& folder, const std::string& name)
@@ -74,6 +92,30 @@ std::string ComposeNamePart(ULONGLONG value)
 }
 
 ULONGLONG lastName = 0;
+
+// Reads one reminder file into `reminders`; a damaged one is set aside.
+FileRead ReadKeptFile(const std::string& folder, const std::string& name,
+                      std::vector<StoredReminder>& reminders)
+{
+    // Names stay unique also beside a file that could not be read yet.
+    const ULONGLONG number = std::strtoull(name.c_str(), nullptr, 16);
+    if (number > lastName) {
+        lastName = number;
+    }
+    std::vector<unsigned char> bytes;
+    const FileRead read = ReadWholeFile(folder + name + kExtension, bytes);
+    if (read != FileRead::Whole) {
+        return read;
+    }
+    StoredReminder reminder;
+    reminder.name = name;
+    if (!DecodeReminderFile(bytes.data(), bytes.size(), reminder.kept)) {
+        SetAsideDamaged(folder, reminder.name);
+        return FileRead::Failed;
+    }
+    reminders.push_back(std::move(reminder));
+    return FileRead::Whole;
+}
 
 bool EndsWith(const std::string& text, const char* tail)
 {
@@ -107,7 +149,7 @@ std::string OpenReminderFolder()
     return folder + "\\";
 }
 
-std::vector<StoredReminder> LoadReminders(const std::string& folder)
+std::vector<StoredReminder> LoadReminders(const std::string& folder, std::vector<std::string>& held)
 {
     std::vector<StoredReminder> reminders;
     WIN32_FIND_DATAA found{};
@@ -115,7 +157,6 @@ std::vector<StoredReminder> LoadReminders(const std::string& folder)
     if (!find) {
         return reminders;
     }
-    std::vector<unsigned char> bytes;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             continue;
@@ -129,21 +170,25 @@ std::vector<StoredReminder> LoadReminders(const std::string& folder)
         if (!EndsWith(file, kExtension)) {
             continue;
         }
-        StoredReminder reminder;
-        reminder.name = file.substr(0, file.size() - (sizeof kExtension - 1));
-        if (!ReadWholeFile(folder + file, bytes)) {
-            continue; // held by someone else: tried again at the next start
+        const std::string name = file.substr(0, file.size() - (sizeof kExtension - 1));
+        if (ReadKeptFile(folder, name, reminders) == FileRead::Held) {
+            held.push_back(name);
         }
-        if (!DecodeReminderFile(bytes.data(), bytes.size(), reminder.kept)) {
-            SetAsideDamaged(folder, reminder.name);
-            continue;
-        }
-        const ULONGLONG number = std::strtoull(reminder.name.c_str(), nullptr, 16);
-        if (number > lastName) {
-            lastName = number;
-        }
-        reminders.push_back(std::move(reminder));
     } while (FindNextFileA(find.get(), &found));
+    return reminders;
+}
+
+std::vector<StoredReminder> LoadHeldReminders(const std::string& folder,
+                                              std::vector<std::string>& held)
+{
+    std::vector<StoredReminder> reminders;
+    std::vector<std::string> stillHeld;
+    for (const std::string& name : held) {
+        if (ReadKeptFile(folder, name, reminders) == FileRead::Held) {
+            stillHeld.push_back(name);
+        }
+    }
+    held = std::move(stillHeld);
     return reminders;
 }
 

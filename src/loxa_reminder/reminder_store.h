@@ -21,7 +21,14 @@ std::string OpenReminderFolder();
 // Every reminder in the folder. A file that is no whole reminder is renamed
 // to "<name>.damaged" beside a note "<name>.damaged.txt", and left there;
 // leftover temporary files of writes that never finished are removed.
-std::vector<StoredReminder> LoadReminders(const std::string& folder);
+// A file another program holds open or locked for now is named in `held`.
+std::vector<StoredReminder> LoadReminders(const std::string& folder,
+                                          std::vector<std::string>& held);
+
+// Tries the `held` files again: those read now are returned, those still
+// held stay in `held`.
+std::vector<StoredReminder> LoadHeldReminders(const std::string& folder,
+                                              std::vector<std::string>& held);
 
 // A fresh file name, later than any used before in this run.
 std::string NewReminderName();

@@ -24,3 +24,7 @@ inline constexpr char kSummaryFormat[] =
     "ほか %u 件のリマインダーの時刻になっています。\n"
     "お知らせを閉じると、次のものを表示します。";
 inline constexpr char kDeleteFailedText[] = "リマインダーを削除できませんでした。";
+inline constexpr char kCloseFailedText[] =
+    "このリマインダーを完了にできませんでした。\n"
+    "ディスクがいっぱいか、ほかのプログラムがファイルを使っています。\n"
+    "リマインダーはそのまま残しています。しばらくしてから、もう一度「閉じる」を押してください。";

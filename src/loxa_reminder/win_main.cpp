@@ -78,7 +78,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     int exitCode = 0;
     if (StartReminderApp(instance, startup, exitCode)) {
         MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        BOOL got = 0;
+        while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0) {
+            // A message that could not be handed over (Wine fails so on a
+            // huge DDE poke) is dropped; it must not end the program.
+            if (got == -1) {
+                continue;
+            }
             if (!HandleDialogMessage(message)) {
                 TranslateMessage(&message);
                 DispatchMessageA(&message);

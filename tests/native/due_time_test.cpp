@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "loxa_reminder/due_time.h"
+#include "loxa_reminder/timer_wait.h"
 
 namespace {
 
@@ -95,4 +96,27 @@ TEST(DueTime, SecondsCountTheCalendar)
     EXPECT_EQ(SecondsSince1601({2026, 12, 7, 20, 55, 30})
                   - SecondsSince1601({2026, 12, 7, 20, 54, 0}),
               90);
+}
+
+TEST(DueTime, TheTimerLooksAgainAtTheDueTimeOrJustPastTheHour)
+{
+    struct WaitCase {
+        const char* name;
+        LocalMoment now;
+        LocalMoment due;
+        std::int64_t wait;
+    };
+    // clang-format off
+    const WaitCase cases[] = {
+        {"due within the hour", {2026, 12, 8, 20, 0, 0}, {2026, 12, 8, 20, 55, 0}, 3300},
+        {"due at the full hour", {2026, 12, 8, 20, 59, 30}, {2026, 12, 8, 21, 0, 0}, 30},
+        {"due later: one second past the hour", {2026, 12, 8, 20, 10, 0}, {2026, 12, 8, 21, 30, 0}, 3001},
+        {"due next year", {2026, 12, 8, 0, 0, 0}, {2027, 12, 8, 0, 0, 0}, 3601},
+        {"inside an hour the clock may skip", {2027, 3, 28, 1, 59, 58}, {2027, 3, 28, 2, 30, 0}, 3},
+        {"due already", {2026, 12, 8, 21, 0, 5}, {2026, 12, 8, 21, 0, 0}, 0},
+    };
+    // clang-format on
+    for (const WaitCase& c : cases) {
+        EXPECT_EQ(SecondsUntilNextLook(c.now, SecondsSince1601(c.due)), c.wait) << c.name;
+    }
 }

@@ -69,6 +69,23 @@ TEST(ReminderFile, RefusesEveryTornOrDamagedFile)
     EXPECT_FALSE(Decodes(EncodeReminderFile(badChip)));
 }
 
+TEST(ReminderFile, KeepsAChipUpToOneMebibyteAndNoLarger)
+{
+    // The source address, the last text, grows to the size asked for.
+    const auto chipOfSize = [](std::size_t size) {
+        std::string chip = GoodChip();
+        chip.pop_back();
+        chip.append(size - chip.size() - 1, 'x');
+        chip.push_back('\0');
+        PutField(chip, 0, static_cast<std::int32_t>(chip.size()));
+        KeptReminder reminder = SampleReminder();
+        reminder.chip.assign(chip.begin(), chip.end());
+        return EncodeReminderFile(reminder);
+    };
+    EXPECT_TRUE(Decodes(chipOfSize(1048576)));
+    EXPECT_FALSE(Decodes(chipOfSize(1048577)));
+}
+
 TEST(ReminderFile, Crc32IsTheStandardOne)
 {
     const unsigned char check[] = "123456789";

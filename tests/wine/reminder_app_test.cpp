@@ -28,6 +28,10 @@ namespace {
 const std::string kNoticeTitle = "番組リマインダー";
 const std::string kListTitle = "番組リマインダー - 一覧";
 const std::string kLate = "（遅れてお知らせしています）";
+const std::string kCloseFailed =
+    "このリマインダーを完了にできませんでした。\n"
+    "ディスクがいっぱいか、ほかのプログラムがファイルを使っています。\n"
+    "リマインダーはそのまま残しています。しばらくしてから、もう一度「閉じる」を押してください。";
 const std::string kOtherServer =
     "ほかのリマインダーアプリケーションが既に動いています。\n"
     "番組リマインダーは起動せずに終了します。";
@@ -366,6 +370,66 @@ const KeptFile* FindByTitle(const std::vector<KeptFile>& kept, const std::string
     return nullptr;
 }
 
+// Sets the chip's creation date (offsets 196, 200, 204), so that its due
+// year does not follow the real clock.
+std::string Dated(std::string chip, std::int32_t year, std::int32_t month, std::int32_t day)
+{
+    const std::int32_t fields[][2] = {{196, year}, {200, month}, {204, day}};
+    for (const auto& field : fields) {
+        for (int i = 0; i < 4; ++i) {
+            chip[static_cast<std::size_t>(field[0] + i)] =
+                static_cast<char>(static_cast<std::uint32_t>(field[1]) >> (8 * i));
+        }
+    }
+    return chip;
+}
+
+// Opens a file as another program that lets no one else in (share mode 0).
+UniqueHandle HoldFile(const std::string& path)
+{
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(file) << "CreateFileA(" << path << ", share 0) failed: " << GetLastError();
+    return file;
+}
+
+// Writes a reminder file into the data folder as an earlier run left it.
+void PlaceKeptFile(ReminderRun& run, const std::string& name, const KeptReminder& reminder)
+{
+    CreateDirectoryA(run.data.c_str(), nullptr);
+    const std::vector<unsigned char> bytes = EncodeReminderFile(reminder);
+    ASSERT_FALSE(WriteScratchFile(run.folder, "data\\" + name + ".reminder",
+                                  std::string(bytes.begin(), bytes.end()))
+                     .empty());
+}
+
+KeptReminder KeptOf(const std::string& chip, ReminderState state, bool deleteWhenDone)
+{
+    KeptReminder reminder;
+    reminder.state = state;
+    reminder.deleteWhenDone = deleteWhenDone;
+    reminder.received = {2026, 12, 8, 6, 0};
+    reminder.chip.assign(chip.begin(), chip.end());
+    return reminder;
+}
+
+void SendToMainWindow(const ReminderRun& run, UINT message, WPARAM wParam, LPARAM lParam,
+                      DWORD_PTR& result)
+{
+    ASSERT_TRUE(SendMessageTimeoutA(run.window, message, wParam, lParam, SMTO_ABORTIFHUNG, kWaitMs,
+                                    &result))
+        << "SendMessageTimeoutA(" << message << ") failed: " << GetLastError();
+}
+
+HWND NoticeTitled(DWORD processId, const std::string& title)
+{
+    for (HWND notice : NoticeWindows(processId)) {
+        if (ControlText(notice, kNoticeTitleId) == title) {
+            return notice;
+        }
+    }
+    return nullptr;
+}
 } // namespace
 
 TEST(ReminderApp, RemindsOfWhatLoxaRegisteredAtItsTime)
@@ -560,8 +624,8 @@ TEST(ReminderApp, ShowsADueReminderLateAfterAStartAndEachOnlyOnce)
     ReminderRun run;
     ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-12-07 12:00:00"));
     ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
-    ASSERT_TRUE(Poke(MakeChip("朝の番組", "", 12, 8, 7, 0), false));
-    ASSERT_TRUE(Poke(MakeChip("夜の番組", "夜のメモ", 12, 8, 21, 0), false));
+    ASSERT_TRUE(Poke(Dated(MakeChip("朝の番組", "", 12, 8, 7, 0), 2026, 12, 7), false));
+    ASSERT_TRUE(Poke(Dated(MakeChip("夜の番組", "夜のメモ", 12, 8, 21, 0), 2026, 12, 7), false));
     ASSERT_NO_FATAL_FAILURE(SetClock(run, "2026-12-08 07:00:00"));
     std::vector<HWND> notices = WaitForNotices(run.process.processId, 1, kWaitMs);
     ASSERT_EQ(notices.size(), 1u);
@@ -783,5 +847,152 @@ TEST(ReminderApp, ShowsAFewOfManyLateRemindersAndSumsUpTheRest)
     // The summary's button opens the list.
     ASSERT_TRUE(PressDialogButton(summary, IDOK));
     EXPECT_NE(OpenList(run, kCount), nullptr);
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, RefusesAPokeOverTheSizeLimitAndGoesOn)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-01-01 00:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    // 208 fixed bytes, three NULs, the title "big" and the 25 bytes of the
+    // source address beside the memo ("次の番組" below makes 244 bytes).
+    const std::string largest = MakeChip("big", std::string(1048337, 'm'), 12, 7, 20, 55);
+    const std::string tooLarge = MakeChip("big", std::string(1048338, 'm'), 12, 7, 20, 55);
+    ASSERT_EQ(largest.size(), 1048576u);
+    ASSERT_EQ(tooLarge.size(), 1048577u);
+    // Wine's DDE reads a refused poke as done on the client side: what
+    // counts is that nothing was kept.
+    Poke(tooLarge, false);
+    // Far over the limit: Wine's DDE cannot hand such a poke over at all,
+    // and the program goes on.
+    Poke(std::string(64u << 20, 'h'), false);
+    ASSERT_EQ(WaitForSingleObject(run.process.process.get(), 0), WAIT_TIMEOUT)
+        << "ended by a poke of 64 MiB";
+    ASSERT_TRUE(Poke(largest, false));
+    ASSERT_TRUE(Poke(MakeChip("次の番組", "", 12, 7, 20, 55), false));
+    const std::vector<KeptFile> kept = KeptReminders(run.data);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].reminder.chip.size() + kept[1].reminder.chip.size(), 1048576u + 244u);
+    EXPECT_EQ(FolderFiles(run.data).size(), 2u);
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, EndsAtSignOutWithEveryAcknowledgedChipOnDisk)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-01-01 00:00:00"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    ASSERT_TRUE(Poke(MakeChip("一つ目", "", 12, 7, 20, 55), false));
+    ASSERT_TRUE(Poke(MakeChip("二つ目", "", 12, 7, 21, 0), true));
+    DWORD_PTR result = 0;
+    ASSERT_NO_FATAL_FAILURE(
+        SendToMainWindow(run, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, result));
+    EXPECT_EQ(result, static_cast<DWORD_PTR>(TRUE));
+    ASSERT_NO_FATAL_FAILURE(SendToMainWindow(run, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, result));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(WaitForEnd(run.process, kWaitMs, exitCode)) << "still running after sign-out";
+    EXPECT_EQ(exitCode, 0u);
+    const std::vector<KeptFile> kept = KeptReminders(run.data);
+    EXPECT_EQ(kept.size(), 2u);
+    EXPECT_NE(FindByTitle(kept, "一つ目"), nullptr);
+    EXPECT_NE(FindByTitle(kept, "二つ目"), nullptr);
+}
+
+TEST(ReminderApp, KeepsAReminderWhoseDoneStateCannotBeWritten)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-12-08 20:00:00"));
+    // A " /D" reminder closed last time whose file could not be deleted.
+    ASSERT_NO_FATAL_FAILURE(
+        PlaceKeptFile(run, "00000000000000aa",
+                      KeptOf(Dated(MakeChip("済んだ番組", "", 12, 8, 7, 0), 2026, 12, 8),
+                             ReminderState::Done, true)));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    EXPECT_TRUE(KeptReminders(run.data).empty()) << "the done \" /D\" file was left";
+    ASSERT_TRUE(Poke(Dated(MakeChip("残す番組", "", 12, 8, 20, 0), 2026, 12, 8), false));
+    ASSERT_TRUE(Poke(Dated(MakeChip("消す番組", "", 12, 8, 20, 0), 2026, 12, 8), true));
+    ASSERT_EQ(WaitForNotices(run.process.processId, 2, kWaitMs).size(), 2u);
+
+    for (const char* title : {"残す番組", "消す番組"}) {
+        const std::vector<KeptFile> before = KeptReminders(run.data);
+        const KeptFile* file = FindByTitle(before, title);
+        ASSERT_NE(file, nullptr) << title;
+        const std::string path = run.data + file->name;
+        HWND notice = NoticeTitled(run.process.processId, title);
+        ASSERT_NE(notice, nullptr) << title;
+        UniqueHandle held = HoldFile(path);
+        ASSERT_TRUE(PressDialogButton(notice, IDOK));
+        MessageBoxView box;
+        ASSERT_TRUE(WaitForMessageBox(run.process.processId, kWaitMs, box)) << title;
+        EXPECT_EQ(box.caption, kNoticeTitle);
+        EXPECT_EQ(box.text, kCloseFailed);
+        ASSERT_TRUE(PressDialogButton(box.window, IDOK));
+        held.reset();
+        PauseAnsweringMessages(ScaledWaitMs(300));
+        EXPECT_TRUE(IsWindowVisible(notice)) << title << ": its window went";
+        KeptFile read;
+        ASSERT_TRUE(ReadKept(path, read)) << title;
+        EXPECT_EQ(read.reminder.state, ReminderState::Waiting) << title;
+
+        // Once the file is free again, closing works.
+        ASSERT_TRUE(PressDialogButton(notice, IDOK));
+    }
+    const DWORD start = GetTickCount();
+    std::vector<KeptFile> kept;
+    while (((kept = KeptReminders(run.data)).size() != 1
+            || kept[0].reminder.state != ReminderState::Done)
+           && GetTickCount() - start < kWaitMs) {
+        PauseAnsweringMessages(20);
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].chip.title, "残す番組");
+    EXPECT_EQ(kept[0].reminder.state, ReminderState::Done);
+    EXPECT_TRUE(NoticeWindows(run.process.processId).empty());
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, ShowsAReminderWhoseFileWasHeldAtTheStart)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-12-08 21:00:00"));
+    ASSERT_NO_FATAL_FAILURE(
+        PlaceKeptFile(run, "00000000000000bb",
+                      KeptOf(Dated(MakeChip("夕方の番組", "", 12, 8, 18, 0), 2026, 12, 8),
+                             ReminderState::Waiting, false)));
+    UniqueHandle held = HoldFile(run.data + "00000000000000bb.reminder");
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    EXPECT_TRUE(WaitForNotices(run.process.processId, 1, ScaledWaitMs(500)).empty());
+    held.reset();
+    const std::vector<HWND> notices = WaitForNotices(run.process.processId, 1, kWaitMs);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(ControlText(notices[0], kNoticeTitleId), "夕方の番組");
+    EXPECT_EQ(ControlText(notices[0], kNoticeDueId), "2026年12月8日 18:00" + kLate);
+    EXPECT_EQ(FolderFiles(run.data), (std::vector<std::string>{"00000000000000bb.reminder"}));
+    ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
+}
+
+TEST(ReminderApp, FollowsTheWallClockAcrossAnUnannouncedJumpAndAWakeUp)
+{
+    ReminderRun run;
+    ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2027-03-28 01:59:58"));
+    ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
+    ASSERT_TRUE(Poke(Dated(MakeChip("深夜の番組", "", 3, 28, 2, 30), 2027, 3, 28), false));
+    // Summer time begins: 02:00 becomes 03:00, and no message says so.
+    ASSERT_FALSE(WriteScratchFile(run.folder, "clock.txt", "2027-03-28 03:00:00").empty());
+    std::vector<HWND> notices = WaitForNotices(run.process.processId, 1, kWaitMs);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(ControlText(notices[0], kNoticeDueId), "2027年3月28日 02:30" + kLate);
+    ASSERT_TRUE(PressDialogButton(notices[0], IDOK));
+
+    // The computer sleeps over the next one's time and wakes.
+    ASSERT_TRUE(Poke(Dated(MakeChip("朝の番組", "", 3, 28, 6, 0), 2027, 3, 28), false));
+    ASSERT_FALSE(WriteScratchFile(run.folder, "clock.txt", "2027-03-28 06:10:00").empty());
+    DWORD_PTR result = 0;
+    ASSERT_NO_FATAL_FAILURE(
+        SendToMainWindow(run, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, result));
+    notices = WaitForNotices(run.process.processId, 1, kWaitMs);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(ControlText(notices[0], kNoticeTitleId), "朝の番組");
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 }
