@@ -52,7 +52,8 @@ void OpenDialog(DialogRun& run, const std::string& document, const char* receive
 {
     ASSERT_TRUE(CreateTestFolder(run.folder));
     if (receiverOptions) {
-        ASSERT_TRUE(StartReceiver(run.folder.path, receiverOptions, run.receiver)) << DriverFailure();
+        ASSERT_TRUE(StartReceiver(run.folder.path, receiverOptions, run.receiver))
+            << DriverFailure();
     }
     const std::string path = WriteScratchFile(run.folder, "program.loxa", document);
     ASSERT_FALSE(path.empty());

@@ -138,7 +138,8 @@ TEST_F(SendChipRecordTest, AcknowledgementCountsWithinOneSecond)
     for (const auto& [delay, accepted] : {std::pair{"600", true}, std::pair{"1200", false}}) {
         SCOPED_TRACE(delay);
         ReceiverProcess receiver;
-        ASSERT_TRUE(StartReceiver(folder.path, std::string("--ack-delay ") + delay, receiver)) << DriverFailure();
+        ASSERT_TRUE(StartReceiver(folder.path, std::string("--ack-delay ") + delay, receiver))
+            << DriverFailure();
         const std::string chip = Chip("abc", "");
         EXPECT_EQ(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true),
                   accepted);

@@ -61,7 +61,8 @@ HWND PollForWindow(DWORD processId, bool wantDialog, DWORD timeoutMs)
             return search.found;
         }
         if (GetTickCount() - start >= timeoutMs) {
-            NoteDriverFailure(std::string("no ") + (wantDialog ? "program data dialog" : "message box")
+            NoteDriverFailure(std::string("no ")
+                              + (wantDialog ? "program data dialog" : "message box")
                               + " of process " + std::to_string(processId) + " within "
                               + std::to_string(timeoutMs) + " ms");
             return nullptr;

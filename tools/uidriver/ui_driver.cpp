@@ -147,8 +147,9 @@ HWND PollForWindow(DWORD processId, const char* className, const char* title, bo
             DWORD exitCode = 0;
             GetExitCodeProcess(process.get(), &exitCode);
             NoteDriverFailure(std::string("no ") + (messageBoxOnly ? "message box" : "window")
-                              + " of class " + className + (title ? " titled " + std::string(title) : "")
-                              + " of process " + std::to_string(processId)
+                              + " of class " + className
+                              + (title ? " titled " + std::string(title) : "") + " of process "
+                              + std::to_string(processId)
                               + (ended ? ", which ended with exit code " + std::to_string(exitCode)
                                        : " within " + std::to_string(timeoutMs) + " ms"));
             return nullptr;
