@@ -295,6 +295,16 @@ std::string MakeChip(const std::string& title, const std::string& memo, std::int
     std::vector<unsigned char> record(GetChipRecordSize(title.c_str(), memo.c_str()), 0);
     FillChipRecord(record.data(), static_cast<std::uint32_t>(record.size()), title.c_str(),
                    memo.c_str(), month, day, hour, minute);
+    // Dated 7 December 2026 whatever the real clock says: the due year
+    // follows from the creation date, and the tests' clocks are set around
+    // that day (a chip made on 9 December for 8 December is due a year on).
+    for (const auto& [offset, value] : {std::pair{chip_offset::createdYear, 2026},
+                                        std::pair{chip_offset::createdMonth, 12},
+                                        std::pair{chip_offset::createdDay, 7}}) {
+        for (std::size_t i = 0; i < 4; ++i) {
+            record[offset + i] = static_cast<unsigned char>(value >> (8 * i));
+        }
+    }
     return std::string(record.begin(), record.end());
 }
 
