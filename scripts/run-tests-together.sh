@@ -6,16 +6,25 @@
 # is most of the run, so here each program runs once, with all its selected
 # tests, as a GoogleTest program normally runs. A test that did not pass
 # there (failed, or never reported because its process ended or hung) runs
-# once more on its own through ctest, in a process of its own, as ctest's
-# --repeat until-pass:2 would: a fault fails both times.
+# once more on its own through ctest, in a process of its own, to tell a
+# test that fails from one that is flaky: a fault fails both times. A test
+# that passed only on its own is reported as flaky and fails the run all the
+# same, unless it is one of the known platform flakes below.
 #   LOXA_TEST_TIMEOUT  seconds per test (900); a program's process gets that
 #                      times its number of tests
-# Exits non-zero when a test failed on its own too, or none was selected.
+# Exits non-zero when a test failed on its own too, when one passed only on
+# its own, or when none was selected.
 set -uo pipefail
 build=$(cd "$1" && pwd)
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)
 timeout_s=${LOXA_TEST_TIMEOUT:-900}
+
+# Tests whose second run does not fail the run: one line each, a ctest name,
+# then the Wine behaviour that makes it fail now and then. A flake of our own
+# is a defect to find, never a line here; the list is meant to stay empty.
+known_flakes=(
+)
 logs=$build/test-logs
 rm -rf "$logs"
 mkdir -p "$logs"
@@ -88,9 +97,24 @@ for exe in "${groups[@]}"; do
 done
 
 failed=()
+flaky=()
+excused=()
 for name in "${again[@]}"; do
-  ctest --test-dir "$build" --output-on-failure --timeout "$timeout_s" -R "^${name//./\\.}\$" ||
+  if ! ctest --test-dir "$build" --output-on-failure --timeout "$timeout_s" -R "^${name//./\\.}\$"; then
     failed+=("$name")
+    continue
+  fi
+  reason=
+  for ((i = 0; i < ${#known_flakes[@]}; i += 2)); do
+    [ "${known_flakes[i]}" = "$name" ] && reason=${known_flakes[i + 1]}
+  done
+  if [ -n "$reason" ]; then
+    excused+=("$name")
+    echo "run-tests-together: flaky, known: $name: $reason"
+  else
+    flaky+=("$name")
+    echo "run-tests-together: flaky: $name failed with the others and passed on its own"
+  fi
 done
-echo "run-tests-together: ${#selected[@]} tests: $passed passed, $skipped skipped, ${#again[@]} run again on their own, ${#failed[@]} failed${failed[*]:+: ${failed[*]}}"
-[ ${#failed[@]} -eq 0 ]
+echo "run-tests-together: ${#selected[@]} tests: $passed passed, $skipped skipped, ${#again[@]} run again on their own, ${#failed[@]} failed${failed[*]:+: ${failed[*]}}, $((${#flaky[@]} + ${#excused[@]})) flaky${flaky[*]:+: ${flaky[*]}}${excused[*]:+ (known: ${excused[*]})}"
+[ ${#failed[@]} -eq 0 ] && [ ${#flaky[@]} -eq 0 ]

@@ -11,19 +11,11 @@
 # Every checkout on this machine shares the cache.
 #
 # The guest mounts this project folder at the same absolute path as here and
-# runs this script again with --guest: a virtual display, then, one after the
-# other in the same boot, the runs that LOXA_VM_PREFIXES names:
-#   - wow64: a fresh 64-bit Wine prefix, where the i686 programs run under
-#     WOW64 as on users' 64-bit Windows: every test of build/win32 except
-#     the ones listed below;
-#   - win32: a fresh pure 32-bit prefix: the tests of win32_tests below when
-#     the WOW64 run is made too, else every test but the excluded ones.
-# The default is the WOW64 run alone: it is the one nearly every user's
-# Windows has, and the second prefix does not fit into the test command's
-# time (README.md gives the figures). Booted after the WOW64 run, the pure
-# 32-bit prefix's wineboot has ended with status 53, and every program then
-# exits with 53 at once: still to be found.
-# Its log lands in build/win32/vm/guest.log and is printed here. The script
+# runs this script again with --guest: a virtual display, then a fresh 64-bit
+# Wine prefix, where the i686 programs run under WOW64 as on users' 64-bit
+# Windows, and in it every test of build/win32 except the ones listed below.
+# 32-bit editions of Windows are out of support, so no pure 32-bit prefix is
+# run. Its log lands in build/win32/vm/guest.log and is printed here. The script
 # fails on a failing test, on a boot or set-up failure, and when the machine
 # does not finish within LOXA_VM_MINUTES (kills it then).
 #
@@ -32,12 +24,8 @@
 #   LOXA_VM_CACHE         image cache folder (above)
 #   LOXA_VM_MINUTES       wall-clock limit of the whole guest run (90)
 #   LOXA_VM_TEST_TIMEOUT  ctest's per-test timeout in seconds in the guest (900)
-#   LOXA_VM_CTEST_ARGS    ctest selection arguments of the WOW64 run,
+#   LOXA_VM_CTEST_ARGS    ctest selection arguments of the run,
 #                         e.g. "-R wine.PluginRoad"
-#   LOXA_VM_PREFIXES      the runs to make: "wow64" (default), "wow64 win32"
-#                         or "win32" (then every test in the 32-bit prefix)
-#   LOXA_VM_WIN32_TESTS   ctest regular expression of the pure 32-bit run
-#                         (default: win32_tests below)
 #   LOXA_VM_WAIT_SCALE    factor on the tests' waits for windows, chips and
 #                         processes in the guest (10; tests/wine/wait_scale.h)
 set -uo pipefail
@@ -49,11 +37,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 excluded=(
 )
 
-# The tests that run a second time in a pure 32-bit prefix, for what only a
-# 32-bit Windows has (one registry view, one Program Files folder): the
-# installer and the registration end to end.
-win32_tests='^release\.|^wine\.RegistrationEndToEnd\.'
-
 exclude_regex() {
   local i regex=
   for ((i = 0; i < ${#excluded[@]}; i += 2)); do
@@ -63,23 +46,17 @@ exclude_regex() {
 }
 
 # --- inside the virtual machine --------------------------------------------
-# Boots a fresh prefix of the given architecture (win64, the WOW64 one that
-# users' 64-bit Windows has, or win32) in $WINEPREFIX; a boot that fails is
-# tried once more in a fresh prefix (one in the emulated machine has ended
-# with wineboot status 53 and no prefix).
+# Boots a fresh 64-bit prefix, with the WOW64 system folder, in $WINEPREFIX;
+# a boot that fails is tried once more in a fresh prefix.
 boot_prefix() {
-  local arch=$1 wine=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64 started attempt wow64 configured
-  if [ "$arch" = win32 ]; then
-    wine=/usr/lib/wine/wine
-    server=/usr/lib/wine/wineserver32
-  fi
+  local wine=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64 started attempt configured
   export WINESERVER=$server
   for attempt in 1 2; do
     started=$(date +%s)
     "$server" -k 2>/dev/null
     rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
     mkdir -p "$WINEPREFIX"
-    timeout 1800 env WINEARCH="$arch" "$wine" wineboot -i </dev/null >"/tmp/wineboot-$arch.log" 2>&1
+    timeout 1800 env WINEARCH=win64 "$wine" wineboot -i </dev/null >/tmp/wineboot.log 2>&1
     echo "guest: wineboot -i ended ($?) after $(($(date +%s) - started)) s"
     # As tests/wine/run-in-wine.sh does on first use: unmanaged windows, so
     # that hiding one does not wait for a window manager.
@@ -87,20 +64,17 @@ boot_prefix() {
     configured=yes
     timeout 600 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || {
       configured=no
-      echo "guest: reg add in the $arch prefix failed or did not end"
+      echo "guest: reg add in the prefix failed or did not end"
     }
-    timeout 600 "$server" -w || { echo "guest: the $arch prefix's server did not end"; tail -n 20 "/tmp/wineboot-$arch.log"; }
-    # Only a 64-bit prefix has the 32-bit system folder of WOW64.
-    wow64=no
-    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && wow64=yes
+    timeout 600 "$server" -w || { echo "guest: the prefix's server did not end"; tail -n 20 /tmp/wineboot.log; }
     if [ $configured = yes ] && [ -f "$WINEPREFIX/system.reg" ] &&
-       [ $wow64 = "$([ "$arch" = win64 ] && echo yes || echo no)" ]; then
+       [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
       touch "$WINEPREFIX/.loxa-ready"
-      echo "guest: $arch prefix booted in $(($(date +%s) - started)) s"
+      echo "guest: prefix booted in $(($(date +%s) - started)) s"
       return 0
     fi
-    echo "guest: the $arch Wine prefix did not boot (attempt $attempt); wineboot's log:"
-    tail -n 20 "/tmp/wineboot-$arch.log"
+    echo "guest: the Wine prefix did not boot (attempt $attempt); wineboot's log:"
+    tail -n 20 /tmp/wineboot.log
   done
   return 1
 }
@@ -115,7 +89,6 @@ boot_prefix() {
 # both attempts.
 run_tests() {
   local started status server=/usr/lib/wine/wineserver64
-  [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] || server=/usr/lib/wine/wineserver32
   started=$(date +%s)
   LOXA_TEST_TIMEOUT=$LOXA_VM_TEST_TIMEOUT bash scripts/run-tests-together.sh build/win32 "$@"
   status=$?
@@ -137,38 +110,17 @@ if [ "${1:-}" = "--guest" ]; then
 
   # Each prefix lives on the machine's own disk (discarded at power-off):
   # Wine wants it owned by the user, and the shared folder is slow.
+  # Every test in a 64-bit prefix, where the i686 programs run under WOW64
+  # as on the 64-bit Windows 10 and 11 of nearly all users.
   status=0
-  if [[ " $LOXA_VM_PREFIXES " = *" wow64 "* ]]; then
-    # The main run: every test in a 64-bit prefix, where the i686 programs
-    # run under WOW64 as on the 64-bit Windows 10 and 11 of nearly all users.
-    export LOXA_WINEPREFIX=/root/wow64-prefix WINEPREFIX=/root/wow64-prefix
-    echo "guest: === WOW64 (64-bit prefix): the whole ctest ==="
-    regex=$(exclude_regex)
-    if boot_prefix win64; then
-      # shellcheck disable=SC2086  # extra arguments split on purpose
-      run_tests ${regex:+-E "$regex"} $LOXA_VM_CTEST_ARGS || status=1
-    else
-      status=2
-    fi
-  fi
-  if [[ " $LOXA_VM_PREFIXES " = *" win32 "* ]]; then
-    export LOXA_WINEPREFIX=/root/win32-prefix WINEPREFIX=/root/win32-prefix
-    if [[ " $LOXA_VM_PREFIXES " = *" wow64 "* ]]; then
-      # What only a 32-bit Windows has: one registry view and one Program
-      # Files folder, for the installer and the registration end to end.
-      echo "guest: === pure 32-bit prefix: $LOXA_VM_WIN32_TESTS ==="
-      set -- -R "$LOXA_VM_WIN32_TESTS"
-    else
-      echo "guest: === pure 32-bit prefix: the whole ctest ==="
-      regex=$(exclude_regex)
-      # shellcheck disable=SC2086  # extra arguments split on purpose
-      set -- ${regex:+-E "$regex"} $LOXA_VM_CTEST_ARGS
-    fi
-    if boot_prefix win32; then
-      run_tests "$@" || status=1
-    else
-      status=2
-    fi
+  export LOXA_WINEPREFIX=/root/wow64-prefix WINEPREFIX=/root/wow64-prefix
+  echo "guest: === WOW64 (64-bit prefix): the whole ctest ==="
+  regex=$(exclude_regex)
+  if boot_prefix; then
+    # shellcheck disable=SC2086  # extra arguments split on purpose
+    run_tests ${regex:+-E "$regex"} $LOXA_VM_CTEST_ARGS || status=1
+  else
+    status=2
   fi
   stop_virtual_display
   exit $status
@@ -239,8 +191,6 @@ mkdir -p "$out"
   printf 'LOXA_VM_TEST_TIMEOUT=%q\n' "${LOXA_VM_TEST_TIMEOUT:-900}"
   printf 'LOXA_VM_WAIT_SCALE=%q\n' "${LOXA_VM_WAIT_SCALE:-10}"
   printf 'LOXA_VM_CTEST_ARGS=%q\n' "${LOXA_VM_CTEST_ARGS:-}"
-  printf 'LOXA_VM_PREFIXES=%q\n' "${LOXA_VM_PREFIXES:-wow64}"
-  printf 'LOXA_VM_WIN32_TESTS=%q\n' "${LOXA_VM_WIN32_TESTS:-$win32_tests}"
 } >"$out/job.env"
 echo "test-win32: booting the virtual machine (limit $minutes min)"
 started=$(date +%s)

@@ -13,14 +13,14 @@ void ExpectUsageAndMinusOne(const std::string& tail)
 {
     SCOPED_TRACE("tail: " + tail);
     LoxaProcess loxa;
-    ASSERT_TRUE(StartLoxa(tail, loxa));
+    ASSERT_TRUE(StartLoxa(tail, loxa)) << DriverFailure();
     MessageBoxView box;
-    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box));
+    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << DriverFailure();
     ExpectUsageMessage(box);
     EXPECT_EQ(box.text, kUsageBytes);
-    ASSERT_TRUE(PressDialogButton(box.window, IDOK));
+    ASSERT_TRUE(PressDialogButton(box.window, IDOK)) << DriverFailure();
     DWORD exitCode = 0;
-    ASSERT_TRUE(WaitForExit(loxa, kWaitMs, exitCode));
+    ASSERT_TRUE(WaitForExit(loxa, kWaitMs, exitCode)) << DriverFailure();
     EXPECT_EQ(exitCode, kExitCodeAfterUsage);
 }
 
@@ -98,13 +98,13 @@ TEST(DocumentFile, FileHeldTooLongGivesTheUsageMessage)
     UniqueHandle held = HoldExclusively(document);
     ASSERT_TRUE(held);
     LoxaProcess loxa;
-    ASSERT_TRUE(StartLoxa(document, loxa));
+    ASSERT_TRUE(StartLoxa(document, loxa)) << DriverFailure();
     MessageBoxView box;
-    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box));
+    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << DriverFailure();
     held.reset();
     ExpectUsageMessage(box);
-    ASSERT_TRUE(PressDialogButton(box.window, IDOK));
+    ASSERT_TRUE(PressDialogButton(box.window, IDOK)) << DriverFailure();
     DWORD exitCode = 0;
-    ASSERT_TRUE(WaitForExit(loxa, kWaitMs, exitCode));
+    ASSERT_TRUE(WaitForExit(loxa, kWaitMs, exitCode)) << DriverFailure();
     EXPECT_EQ(exitCode, kExitCodeAfterUsage);
 }

@@ -70,7 +70,7 @@ inline void AnswerBoxesUntilExit(const LoxaProcess& loxa, std::vector<MessageBox
                                  DWORD expectedExitCode = 0)
 {
     DWORD exitCode = 99;
-    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes)) << "the run did not end";
+    ASSERT_TRUE(AnswerUntilExit(loxa, kWaitMs, exitCode, boxes)) << DriverFailure();
     EXPECT_EQ(exitCode, expectedExitCode);
 }
 
@@ -87,7 +87,7 @@ inline void RunAnsweringBoxes(LoxaProcess& loxa, const std::string& tail,
                               std::vector<MessageBoxView>& boxes, DWORD expectedExitCode = 0)
 {
     SCOPED_TRACE(tail);
-    ASSERT_TRUE(StartLoxa(tail, loxa));
+    ASSERT_TRUE(StartLoxa(tail, loxa)) << DriverFailure();
     AnswerBoxesUntilExit(loxa, boxes, expectedExitCode);
 }
 
@@ -96,7 +96,7 @@ inline void ExpectRunWithoutBoxes(const std::string& tail, DWORD expectedExitCod
 {
     SCOPED_TRACE(tail);
     LoxaProcess loxa;
-    ASSERT_TRUE(StartLoxa(tail, loxa));
+    ASSERT_TRUE(StartLoxa(tail, loxa)) << DriverFailure();
     ExpectExitWithoutBoxes(loxa, expectedExitCode);
 }
 
@@ -105,9 +105,9 @@ inline void ExpectRunWithoutBoxes(const std::string& tail, DWORD expectedExitCod
 inline void ExpectWarningThenExitZero(const LoxaProcess& loxa, int answer)
 {
     MessageBoxView box;
-    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << "no version warning";
+    ASSERT_TRUE(WaitForMessageBox(loxa.processId, kWaitMs, box)) << DriverFailure();
     ExpectVersionWarning(box);
-    ASSERT_TRUE(PressDialogButton(box.window, answer));
+    ASSERT_TRUE(PressDialogButton(box.window, answer)) << DriverFailure();
     std::vector<MessageBoxView> later;
     AnswerBoxesUntilExit(loxa, later);
 }
@@ -117,6 +117,6 @@ inline void ExpectWarningThenExitZero(const std::string& tail, int answer)
 {
     SCOPED_TRACE(tail);
     LoxaProcess loxa;
-    ASSERT_TRUE(StartLoxa(tail, loxa));
+    ASSERT_TRUE(StartLoxa(tail, loxa)) << DriverFailure();
     ExpectWarningThenExitZero(loxa, answer);
 }

@@ -110,7 +110,7 @@ TEST_F(PluginRoad, OneHandlerMenuAndItsRecord)
         DeleteFileA(dump.c_str());
         ASSERT_TRUE(handlers.AddHandler("A", BesideTests(plugin)));
         LoxaProcess run;
-        ASSERT_TRUE(StartLoxa(document, run));
+        ASSERT_TRUE(StartLoxa(document, run)) << DriverFailure();
         ASSERT_TRUE(WaitForHandlerMenu(probe, run.processId, kWaitMs, menu));
         ASSERT_EQ(menu.items.size(), 4u);
         EXPECT_EQ(menu.items[0].id, 1u);
@@ -179,7 +179,7 @@ TEST_F(PluginRoad, CancelAndEscEndTheRun)
     ExpectExitWithoutBoxes(loxa);
 
     LoxaProcess second;
-    ASSERT_TRUE(StartLoxa(document, second));
+    ASSERT_TRUE(StartLoxa(document, second)) << DriverFailure();
     ASSERT_TRUE(WaitForHandlerMenu(probe, second.processId, kWaitMs, menu));
     ASSERT_TRUE(DismissMenu(menu));
     ExpectExitWithoutBoxes(second);
@@ -209,7 +209,7 @@ TEST_F(PluginRoad, BadHandlersRunNothingAndShowNothing)
         HandlerListScope scope;
         ASSERT_TRUE(scope.AddHandler("Bad", row.type, row.data));
         LoxaProcess run;
-        ASSERT_TRUE(StartLoxa(document, run));
+        ASSERT_TRUE(StartLoxa(document, run)) << DriverFailure();
         ASSERT_TRUE(WaitForHandlerMenu(probe, run.processId, kWaitMs, menu));
         ASSERT_TRUE(ChooseMenuItem(menu, 1));
         ExpectExitWithoutBoxes(run);

@@ -52,11 +52,12 @@ void OpenDialog(DialogRun& run, const std::string& document, const char* receive
 {
     ASSERT_TRUE(CreateTestFolder(run.folder));
     if (receiverOptions) {
-        ASSERT_TRUE(StartReceiver(run.folder.path, receiverOptions, run.receiver));
+        ASSERT_TRUE(StartReceiver(run.folder.path, receiverOptions, run.receiver))
+            << DriverFailure();
     }
     const std::string path = WriteScratchFile(run.folder, "program.loxa", document);
     ASSERT_FALSE(path.empty());
-    ASSERT_TRUE(StartLoxa(path, run.loxa));
+    ASSERT_TRUE(StartLoxa(path, run.loxa)) << DriverFailure();
     run.dialog = WaitForProgramDataDialog(run.loxa.processId, kWaitMs);
     ASSERT_NE(run.dialog, nullptr);
 }
@@ -71,7 +72,7 @@ void ExpectQuietExit(DialogRun& run)
     EXPECT_EQ(WaitForMessageBoxOverDialog(run.loxa.processId, 0), nullptr);
     ASSERT_FALSE(IsWindow(run.dialog)) << "the dialog stayed open";
     DWORD exitCode = 1;
-    ASSERT_TRUE(WaitForExit(run.loxa, kWaitMs, exitCode));
+    ASSERT_TRUE(WaitForExit(run.loxa, kWaitMs, exitCode)) << DriverFailure();
     EXPECT_EQ(exitCode, 0u);
 }
 
@@ -103,7 +104,7 @@ void ExpectRegistrationWarning(DialogRun& run, int presses = 1)
     EXPECT_EQ(box.text, kRegistrationFailed);
     EXPECT_EQ(box.buttons, (std::vector<int>{IDOK}));
     EXPECT_EQ(box.icon, BoxIcon::Warning);
-    ASSERT_TRUE(PressDialogButton(box.window, IDOK));
+    ASSERT_TRUE(PressDialogButton(box.window, IDOK)) << DriverFailure();
     ExpectQuietExit(run);
 }
 

@@ -146,7 +146,7 @@ TEST(ProgramDataDialogEndCode, RegistrationBeepsOnSuccessAndWarnsOnFailure)
     {
         SCOPED_TRACE("accepted");
         ReceiverProcess receiver;
-        ASSERT_TRUE(StartReceiver(folder.path, "", receiver));
+        ASSERT_TRUE(StartReceiver(folder.path, "", receiver)) << DriverFailure();
         MessageBoxRecorder boxes;
         ASSERT_TRUE(boxes.active());
         UserActions user{DialogEnding::Register, false};

@@ -69,9 +69,12 @@ bool StartReceiver(const std::string& outFolder, const std::string& options,
             return true;
         }
         if (WaitForSingleObject(receiver.process.get(), 20) == WAIT_OBJECT_0) {
+            NoteDriverFailure("StartReceiver: the receiver ended before it was ready");
             return false;
         }
     }
+    NoteDriverFailure("StartReceiver: the receiver was not ready within "
+                      + std::to_string(ScaledWaitMs(10000)) + " ms");
     return false;
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "driver_failure.h"
 #include "win32/unique_resource.h"
 
 struct ReceiverProcess {

@@ -3,7 +3,7 @@
 # (build/<preset>/wineprefix), booting that prefix on first use. ctest uses
 # this as the cross-compiling emulator of both Windows builds: 64-bit Wine for
 # x86_64 programs, 32-bit Wine (in the 32-bit lane's virtual machine) for i686
-# ones, in a pure 32-bit prefix or under WOW64 in a 64-bit one; LOXA_WINE
+# ones, under WOW64 in the same 64-bit prefix; LOXA_WINE
 # names another Wine binary. The caller provides DISPLAY (the test
 # command starts Xvfb); LANG=ja_JP.UTF-8 makes Wine's ANSI code page 932.
 set -euo pipefail
@@ -20,15 +20,12 @@ pe_offset=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
 machine=$(od -An -tx1 -j$((pe_offset + 4)) -N2 "$program" | tr -d ' ')
 if [ "$machine" = 4c01 ]; then
   WINE=${LOXA_WINE:-/usr/lib/wine/wine}
-  WINESERVER=/usr/lib/wine/wineserver32
-  # In a 64-bit prefix (it has the WOW64 system folder) i686 programs run
-  # under WOW64, served by the 64-bit server; Wine's loader starts the one
-  # WINESERVER names.
-  [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && WINESERVER=/usr/lib/wine/wineserver64
 else
   WINE=${LOXA_WINE:-/usr/lib/wine/wine64}
-  WINESERVER=/usr/lib/wine/wineserver64
 fi
+# The 64-bit server serves the i686 programs under WOW64 too; Wine's loader
+# starts the one WINESERVER names.
+WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 export WINESERVER
 

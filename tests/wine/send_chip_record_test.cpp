@@ -78,7 +78,7 @@ protected:
 TEST_F(SendChipRecordTest, PokesTheRecordUnderEitherItem)
 {
     ReceiverProcess receiver;
-    ASSERT_TRUE(StartReceiver(folder.path, "", receiver));
+    ASSERT_TRUE(StartReceiver(folder.path, "", receiver)) << DriverFailure();
     const std::string chip = Chip("番組", "メモ");
     ASSERT_EQ(chip, ExpectedChip("番組", "メモ", 12, 31, 23, 55));
 
@@ -119,7 +119,7 @@ TEST_F(SendChipRecordTest, FailsSilentlyWithoutAReceiver)
 TEST_F(SendChipRecordTest, FailsWhenThePokeIsRefused)
 {
     ReceiverProcess receiver;
-    ASSERT_TRUE(StartReceiver(folder.path, "--refuse", receiver));
+    ASSERT_TRUE(StartReceiver(folder.path, "--refuse", receiver)) << DriverFailure();
     const std::string chip = Chip("abc", "");
     const bool sent = SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true);
     std::string bytes;
@@ -138,7 +138,8 @@ TEST_F(SendChipRecordTest, AcknowledgementCountsWithinOneSecond)
     for (const auto& [delay, accepted] : {std::pair{"600", true}, std::pair{"1200", false}}) {
         SCOPED_TRACE(delay);
         ReceiverProcess receiver;
-        ASSERT_TRUE(StartReceiver(folder.path, std::string("--ack-delay ") + delay, receiver));
+        ASSERT_TRUE(StartReceiver(folder.path, std::string("--ack-delay ") + delay, receiver))
+            << DriverFailure();
         const std::string chip = Chip("abc", "");
         EXPECT_EQ(SendChipRecord(chip.data(), static_cast<std::uint32_t>(chip.size()), true),
                   accepted);
@@ -148,7 +149,7 @@ TEST_F(SendChipRecordTest, AcknowledgementCountsWithinOneSecond)
 TEST_F(SendChipRecordTest, BeepsWhenTheDataObjectCannotBeHad)
 {
     ReceiverProcess receiver;
-    ASSERT_TRUE(StartReceiver(folder.path, "", receiver));
+    ASSERT_TRUE(StartReceiver(folder.path, "", receiver)) << DriverFailure();
     const std::string chip = Chip("abc", "");
     MessageBoxRecorder boxes;
     ImportPatch noData("user32.dll", "DdeCreateDataHandle", reinterpret_cast<void*>(&NoDataObject));

@@ -61,6 +61,10 @@ HWND PollForWindow(DWORD processId, bool wantDialog, DWORD timeoutMs)
             return search.found;
         }
         if (GetTickCount() - start >= timeoutMs) {
+            NoteDriverFailure(std::string("no ")
+                              + (wantDialog ? "program data dialog" : "message box")
+                              + " of process " + std::to_string(processId) + " within "
+                              + std::to_string(timeoutMs) + " ms");
             return nullptr;
         }
         PauseAnsweringMessages(20);
@@ -126,6 +130,7 @@ bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view)
     DWORD_PTR answer = 0;
     if (!IsWindow(dialog)
         || !SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, AnswerWaitMs(), &answer)) {
+        NoteFailedCall("ReadProgramDataDialog: SendMessageTimeoutA(WM_NULL)");
         return false;
     }
     bool read = true;
@@ -144,7 +149,11 @@ bool ReadProgramDataDialog(HWND dialog, ProgramDataDialogView& view)
     const LRESULT range = SendDlgItemMessageA(dialog, IDC_LEAD_SPIN, UDM_GETRANGE, 0, 0);
     view.leadHigh = static_cast<short>(LOWORD(range));
     view.leadLow = static_cast<short>(HIWORD(range));
-    return read && IsWindow(dialog) != FALSE;
+    if (!read || !IsWindow(dialog)) {
+        NoteDriverFailure("ReadProgramDataDialog: a field did not answer, or the dialog went");
+        return false;
+    }
+    return true;
 }
 
 bool SetDialogTitle(HWND dialog, const std::string& text)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "driver_failure.h"
 #include "ui_probe.h"
 #include "wait_scale.h"
 
@@ -143,6 +144,14 @@ HWND PollForWindow(DWORD processId, const char* className, const char* title, bo
             return window;
         }
         if (ended || GetTickCount64() >= deadline) {
+            DWORD exitCode = 0;
+            GetExitCodeProcess(process.get(), &exitCode);
+            NoteDriverFailure(std::string("no ") + (messageBoxOnly ? "message box" : "window")
+                              + " of class " + className
+                              + (title ? " titled " + std::string(title) : "") + " of process "
+                              + std::to_string(processId)
+                              + (ended ? ", which ended with exit code " + std::to_string(exitCode)
+                                       : " within " + std::to_string(timeoutMs) + " ms"));
             return nullptr;
         }
         PauseAnsweringMessages(pollMs);
@@ -208,12 +217,17 @@ std::string LoxaExecutablePath()
 bool StartProcessInJob(std::string& commandLine, char* environment, UniqueHandle& job,
                        PROCESS_INFORMATION& info, const char* program)
 {
+    const std::string line = commandLine;
     job.reset(CreateJobObjectA(nullptr, nullptr));
+    if (!job) {
+        NoteFailedCall("CreateJobObjectA");
+        return false;
+    }
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!job
-        || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
-                                    sizeof limits)) {
+    if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                                 sizeof limits)) {
+        NoteFailedCall("SetInformationJobObject");
         return false;
     }
     // Suspended until it is in the job, so that nothing it starts escapes.
@@ -221,16 +235,23 @@ bool StartProcessInJob(std::string& commandLine, char* environment, UniqueHandle
     startup.cb = sizeof startup;
     if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                         environment, nullptr, &startup, &info)) {
+        NoteFailedCall("CreateProcessA(" + line + ")");
         return false;
     }
     UniqueHandle thread(info.hThread);
     info.hThread = nullptr;
     if (!AssignProcessToJobObject(job.get(), info.hProcess)) {
+        NoteFailedCall("AssignProcessToJobObject(" + line + ")");
         TerminateProcess(info.hProcess, 1);
         CloseHandle(info.hProcess);
         return false;
     }
-    ResumeThread(thread.get());
+    if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        NoteFailedCall("ResumeThread(" + line + ")");
+        TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        return false;
+    }
     return true;
 }
 
@@ -273,8 +294,14 @@ bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeo
                 }
             }
         }
-        if (WaitForSingleObject(loxa.process.get(), 0) == WAIT_OBJECT_0
-            || GetTickCount64() >= deadline) {
+        if (WaitForSingleObject(loxa.process.get(), 0) == WAIT_OBJECT_0) {
+            NoteDriverFailure("WaitForProcessModule: the process ended before it mapped "
+                              + std::string(name));
+            return false;
+        }
+        if (GetTickCount64() >= deadline) {
+            NoteDriverFailure("WaitForProcessModule: " + std::string(name) + " not mapped within "
+                              + std::to_string(timeoutMs) + " ms");
             return false;
         }
         PauseAnsweringMessages(2);
@@ -283,10 +310,21 @@ bool WaitForProcessModule(const LoxaProcess& loxa, const char* name, DWORD timeo
 
 bool WaitForExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode)
 {
-    if (WaitForSingleObject(loxa.process.get(), timeoutMs) != WAIT_OBJECT_0) {
+    const DWORD waited = WaitForSingleObject(loxa.process.get(), timeoutMs);
+    if (waited == WAIT_FAILED) {
+        NoteFailedCall("WaitForExit: WaitForSingleObject");
         return false;
     }
-    return GetExitCodeProcess(loxa.process.get(), &exitCode) != 0;
+    if (waited != WAIT_OBJECT_0) {
+        NoteDriverFailure("WaitForExit: process " + std::to_string(loxa.processId)
+                          + " still runs after " + std::to_string(timeoutMs) + " ms");
+        return false;
+    }
+    if (!GetExitCodeProcess(loxa.process.get(), &exitCode)) {
+        NoteFailedCall("WaitForExit: GetExitCodeProcess");
+        return false;
+    }
+    return true;
 }
 
 SIZE_T PeakMemoryBytes(HANDLE process)
@@ -308,6 +346,7 @@ HWND WaitForProcessWindow(DWORD processId, const char* className, const char* ti
 bool ReadMessageBox(HWND box, DWORD iconTimeoutMs, MessageBoxView& view)
 {
     if (!IsMessageBoxWindow(box)) {
+        NoteDriverFailure("ReadMessageBox: the window is no message box");
         return false;
     }
     view = MessageBoxView{};
@@ -321,7 +360,11 @@ bool ReadMessageBox(HWND box, DWORD iconTimeoutMs, MessageBoxView& view)
             view.buttons.push_back(GetDlgCtrlID(child));
         }
     }
-    return IsWindow(box) != FALSE;
+    if (!IsWindow(box)) {
+        NoteDriverFailure("ReadMessageBox: the box went while it was read");
+        return false;
+    }
+    return true;
 }
 
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView& box)
@@ -334,6 +377,7 @@ bool PressDialogButton(HWND window, int id)
 {
     HWND button = GetDlgItem(window, id);
     if (!button) {
+        NoteFailedCall("PressDialogButton: GetDlgItem(" + std::to_string(id) + ")");
         return false;
     }
     // Not before the window's thread is in its message loop: a box closed
@@ -341,9 +385,12 @@ bool PressDialogButton(HWND window, int id)
     // (BadWindow) under load.
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ScaledWaitMs(5000), &answer);
-    return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(button))
-           != FALSE;
+    if (!PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(button))) {
+        NoteFailedCall("PressDialogButton: PostMessageA(WM_COMMAND " + std::to_string(id) + ")");
+        return false;
+    }
+    return true;
 }
 
 bool AnswerUntilExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode,
@@ -368,6 +415,9 @@ bool AnswerUntilExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode,
             continue;
         }
         if (GetTickCount64() >= deadline) {
+            NoteDriverFailure("AnswerUntilExit: process " + std::to_string(loxa.processId)
+                              + " still runs after " + std::to_string(timeoutMs) + " ms, "
+                              + std::to_string(answered.size()) + " windows answered");
             return false;
         }
         PauseAnsweringMessages(kPollMs);

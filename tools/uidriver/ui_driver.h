@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "driver_failure.h"
 #include "message_box_window.h"
 #include "win32/unique_resource.h"
 
@@ -57,6 +58,8 @@ struct LoxaProcess {
     UniqueDrivenProcess process;
     DWORD processId = 0;
 };
+
+// Every call below that returns false or null records why (DriverFailure()).
 
 // Starts `commandLine` (with `environment`, or the caller's when null) in a
 // fresh job object that kills every process in it when its last handle

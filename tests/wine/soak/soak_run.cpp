@@ -91,14 +91,14 @@ void RunSoakDocument(const std::string& document, const SoakExpectation& expecte
     ASSERT_TRUE(CreateTestFolder(folder));
     ReceiverProcess receiver;
     if (ending == SoakEnding::Register) {
-        ASSERT_TRUE(StartReceiver(folder.path, "", receiver));
+        ASSERT_TRUE(StartReceiver(folder.path, "", receiver)) << DriverFailure();
     }
     const std::string path = WriteScratchFile(folder, "soak.loxa", document);
     ASSERT_FALSE(path.empty());
 
     const DWORD start = GetTickCount();
     LoxaProcess loxa;
-    ASSERT_TRUE(StartLoxa(path, loxa));
+    ASSERT_TRUE(StartLoxa(path, loxa)) << DriverFailure();
     if (!expected.showsDialog) {
         // Nothing to answer: the run must end by itself.
         ASSERT_NO_FATAL_FAILURE(WaitForExitWatchingPeak(loxa, measure.peakBytes));
@@ -111,7 +111,7 @@ void RunSoakDocument(const std::string& document, const SoakExpectation& expecte
             return;
         }
         ExpectVersionWarning(box);
-        ASSERT_TRUE(PressDialogButton(box.window, IDOK));
+        ASSERT_TRUE(PressDialogButton(box.window, IDOK)) << DriverFailure();
         // The dialog is read only after the box has gone.
         while (IsWindow(box.window)) {
             ASSERT_LT(GetTickCount() - start, kDialogWaitMs) << "the warning stayed";
