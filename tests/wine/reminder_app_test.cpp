@@ -17,7 +17,6 @@
 #include "program_data_dialog_driver.h"
 #include "reminder/chip_clipboard_format.h"
 #include "reminder/chip_record.h"
-#include "reminder/local_date.h"
 #include "reminder/send_chip_record.h"
 #include "reminder_receiver_process.h"
 #include "test_files.h"
@@ -746,20 +745,6 @@ constexpr int kListDeleteId = 1102;
 constexpr int kSummaryTextId = 1201;
 const char kSummaryTitle[] = "番組リマインダー - お知らせのまとめ";
 
-// Chips made here are dated 30 November 2026, whatever the real date.
-CalendarDate LastDayOfNovember()
-{
-    return CalendarDate{2026, 11, 30};
-}
-
-struct FixedChipDate {
-    LocalDateReader previous = ReplaceLocalDateReader(&LastDayOfNovember);
-    FixedChipDate() = default;
-    FixedChipDate(const FixedChipDate&) = delete;
-    FixedChipDate& operator=(const FixedChipDate&) = delete;
-    ~FixedChipDate() { ReplaceLocalDateReader(previous); }
-};
-
 // Opens the running program's list, as a second start does, and waits until
 // it shows `rows` rows.
 HWND OpenList(const ReminderRun& run, int rows)
@@ -785,7 +770,6 @@ int SelectedRow(HWND list)
 
 TEST(ReminderApp, TheListDeletesTheReminderSelectedAndARepeatedPokeKeepsOne)
 {
-    const FixedChipDate chipDate;
     ReminderRun run;
     ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-12-01 12:00:00"));
     ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
@@ -824,7 +808,6 @@ TEST(ReminderApp, TheListDeletesTheReminderSelectedAndARepeatedPokeKeepsOne)
 
 TEST(ReminderApp, ShowsAFewOfManyLateRemindersAndSumsUpTheRest)
 {
-    const FixedChipDate chipDate;
     ReminderRun run;
     ASSERT_NO_FATAL_FAILURE(PrepareRun(run, "2026-12-05 12:00:00"));
     // 2,500 reminders, one a minute from 1 December 00:00, all past when the
@@ -834,8 +817,9 @@ TEST(ReminderApp, ShowsAFewOfManyLateRemindersAndSumsUpTheRest)
     for (int i = 0; i < kCount; ++i) {
         KeptReminder reminder;
         reminder.received = LocalMoment{2026, 11, 30, 12, 0, 0};
-        const std::string chip =
-            MakeChip("番組" + std::to_string(i), "", 12, 1 + i / 1440, i / 60 % 24, i % 60);
+        const std::string chip = Dated(
+            MakeChip("番組" + std::to_string(i), "", 12, 1 + i / 1440, i / 60 % 24, i % 60), 2026,
+            11, 30);
         reminder.chip.assign(chip.begin(), chip.end());
         const std::vector<unsigned char> bytes = EncodeReminderFile(reminder);
         char name[32];
