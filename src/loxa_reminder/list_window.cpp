@@ -160,9 +160,10 @@ void RefreshListWindow()
     HWND view = GetDlgItem(App().list, IDC_LIST_VIEW);
     const std::vector<std::string> selected = SelectedNames(view);
     const int focusedRow = ListView_GetNextItem(view, -1, LVNI_FOCUSED);
-    const std::string focused = focusedRow >= 0 && static_cast<std::size_t>(focusedRow) < rows.size()
-                                    ? rows[static_cast<std::size_t>(focusedRow)]
-                                    : std::string();
+    const std::string focused =
+        focusedRow >= 0 && static_cast<std::size_t>(focusedRow) < rows.size()
+            ? rows[static_cast<std::size_t>(focusedRow)]
+            : std::string();
     CollectRows();
     if (!selected.empty()) {
         ListView_SetItemState(view, -1, 0, LVIS_SELECTED);

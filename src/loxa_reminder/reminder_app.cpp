@@ -128,7 +128,8 @@ void ArmTimer()
     }
     if (noticeRetryMs != 0 && !pending.empty() && pending.begin()->first <= now) {
         const DWORD waited = GetTickCount() - noticeFailedAt;
-        waitMs = std::min<std::int64_t>(waitMs, waited < noticeRetryMs ? noticeRetryMs - waited : 0);
+        waitMs =
+            std::min<std::int64_t>(waitMs, waited < noticeRetryMs ? noticeRetryMs - waited : 0);
     }
     if (waitMs != INT64_MAX) {
         SetTimer(app.window, kDueTimer, static_cast<UINT>(waitMs), nullptr);
@@ -159,8 +160,8 @@ void ShowDueReminders()
     while (!pending.empty() && pending.begin()->first <= now
            && app.reminders.byNotice.size() < kMostNoticeWindows && MayTryNotice()) {
         Reminder* reminder = FindReminder(app.reminders, pending.begin()->second);
-        HWND notice =
-            ShowNoticeWindow(app.instance, *reminder, now - reminder->dueSeconds > kLateAfterSeconds);
+        HWND notice = ShowNoticeWindow(app.instance, *reminder,
+                                       now - reminder->dueSeconds > kLateAfterSeconds);
         if (notice == nullptr) {
             NoticeFailed();
             break;

@@ -73,7 +73,8 @@ void UpdateSummaryWindow(HINSTANCE instance, unsigned count)
                      reinterpret_cast<LPARAM>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMINDER))));
         ShowWindow(app.summary, SW_SHOWNORMAL);
     }
-    if (count != shownCount || GetWindowTextLengthA(GetDlgItem(app.summary, IDC_SUMMARY_TEXT)) == 0) {
+    if (count != shownCount
+        || GetWindowTextLengthA(GetDlgItem(app.summary, IDC_SUMMARY_TEXT)) == 0) {
         char text[128];
         std::snprintf(text, sizeof text, kSummaryFormat, count);
         SetDlgItemTextA(app.summary, IDC_SUMMARY_TEXT, text);

@@ -308,9 +308,9 @@ std::string MakeChip(const std::string& title, const std::string& memo, std::int
     // Dated 7 December 2026 whatever the real clock says: the due year
     // follows from the creation date, and the tests' clocks are set around
     // that day (a chip made on 9 December for 8 December is due a year on).
-    for (const auto& [offset, value] : {std::pair{chip_offset::createdYear, 2026},
-                                        std::pair{chip_offset::createdMonth, 12},
-                                        std::pair{chip_offset::createdDay, 7}}) {
+    for (const auto& [offset, value] :
+         {std::pair{chip_offset::createdYear, 2026}, std::pair{chip_offset::createdMonth, 12},
+          std::pair{chip_offset::createdDay, 7}}) {
         for (std::size_t i = 0; i < 4; ++i) {
             record[offset + i] = static_cast<unsigned char>(value >> (8 * i));
         }
@@ -817,9 +817,9 @@ TEST(ReminderApp, ShowsAFewOfManyLateRemindersAndSumsUpTheRest)
     for (int i = 0; i < kCount; ++i) {
         KeptReminder reminder;
         reminder.received = LocalMoment{2026, 11, 30, 12, 0, 0};
-        const std::string chip = Dated(
-            MakeChip("番組" + std::to_string(i), "", 12, 1 + i / 1440, i / 60 % 24, i % 60), 2026,
-            11, 30);
+        const std::string chip =
+            Dated(MakeChip("番組" + std::to_string(i), "", 12, 1 + i / 1440, i / 60 % 24, i % 60),
+                  2026, 11, 30);
         reminder.chip.assign(chip.begin(), chip.end());
         const std::vector<unsigned char> bytes = EncodeReminderFile(reminder);
         char name[32];
@@ -827,8 +827,7 @@ TEST(ReminderApp, ShowsAFewOfManyLateRemindersAndSumsUpTheRest)
         ASSERT_TRUE(WriteBytes(run.data + name, std::string(bytes.begin(), bytes.end()))) << name;
     }
     ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
-    HWND summary =
-        WaitForProcessWindow(run.process.processId, "#32770", kSummaryTitle, kWaitMs);
+    HWND summary = WaitForProcessWindow(run.process.processId, "#32770", kSummaryTitle, kWaitMs);
     ASSERT_NE(summary, nullptr);
     std::vector<HWND> notices = NoticeWindows(run.process.processId);
     ASSERT_EQ(notices.size(), 5u);

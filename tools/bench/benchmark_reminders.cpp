@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr std::time_t kSecondsFrom1601To1970 = 11644473600;
+// 64 bits: a 32-bit time_t (i686 msvcrt) cannot hold it.
+constexpr long long kSecondsFrom1601To1970 = 11644473600LL;
 constexpr std::time_t kSecondsPerHour = 3600;
 constexpr std::time_t kSecondsPerDay = 86400;
 // Three weeks of programs.
@@ -66,7 +67,8 @@ bool FillReminderFolder(const std::string& folder, unsigned count)
     kept.received = LocalTimeAt(now);
     kept.received.second = 0;
     const unsigned long long first =
-        static_cast<unsigned long long>(now + kSecondsFrom1601To1970 - kSecondsPerHour)
+        static_cast<unsigned long long>(static_cast<long long>(now) + kSecondsFrom1601To1970
+                                        - static_cast<long long>(kSecondsPerHour))
         * 10000000ULL;
     for (unsigned i = 0; i < count; ++i) {
         kept.deleteWhenDone = i % 2 == 1;
