@@ -386,7 +386,7 @@ std::string Dated(std::string chip, std::int32_t year, std::int32_t month, std::
     const std::int32_t fields[][2] = {{196, year}, {200, month}, {204, day}};
     for (const auto& field : fields) {
         for (int i = 0; i < 4; ++i) {
-            chip[static_cast<std::size_t>(field[0] + i)] =
+            chip[static_cast<std::size_t>(field[0]) + static_cast<std::size_t>(i)] =
                 static_cast<char>(static_cast<std::uint32_t>(field[1]) >> (8 * i));
         }
     }

@@ -187,7 +187,7 @@ int main(int argc, char** argv)
             }
         }
     }
-    for (Side& side : sides) {
+    for (const Side& side : sides) {
         DeleteRemindersAfter(side.folder, side.last);
     }
 

@@ -108,6 +108,7 @@ bool StartReminderProgram(const std::string& folder, const std::string& clockFil
     return true;
 }
 
+// cppcheck-suppress constParameter ; closing changes the program's state
 bool CloseReminderProgram(ReminderProgram& program)
 {
     if (!PostMessageA(program.window, WM_CLOSE, 0, 0)) {
