@@ -214,7 +214,9 @@ fi
 # bench prefix. The program runs once per session, so the acknowledgement
 # benchmark starts it in turn on the empty and the full folder.
 kept=${LOXA_BENCH_REMINDERS:-10000}
-folders=$logs/reminders
+# LOXA_BENCH_REMINDER_FOLDERS puts them elsewhere (a RAM disk, to tell the
+# program's own time from the disk's).
+folders=${LOXA_BENCH_REMINDER_FOLDERS:-$logs/reminders}
 windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
 rm -rf "$folders"
 mkdir -p "$folders/none"
@@ -226,7 +228,9 @@ echo "Commit $(git rev-parse --short HEAD 2>/dev/null || echo unknown); load ave
 echo
 echo "### File calls of one write (x86_64, under Wine)"
 echo
-run_in_wine folder_io_cost "$(windows_path "$folders/none")" "$(windows_path "$folders/many")" 100
+# The program writes into the subfolder of a name's last two digits: one of
+# them is where a new reminder's file calls land.
+run_in_wine folder_io_cost "$(windows_path "$folders/none")" "$(windows_path "$folders/many/00")" 100
 echo
 echo "### Acknowledgement time"
 echo

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "chip/chip_size_limit.h"
+#include "loxa_reminder/reminder_subfolder.h"
 #include "win32/unique_resource.h"
 
 namespace {
@@ -43,19 +44,26 @@ enum class FileRead { Whole, Held, Failed };
 
 // Held: another program (an antivirus, a backup at sign-in) has it open or
 // locked for now.
+FileRead FailedRead()
+{
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                   || error == ERROR_ACCESS_DENIED
+               ? FileRead::Held
+               : FileRead::Failed;
+}
+
+std::string PathOf(const std::string& folder, const std::string& name, const char* extension)
+{
+    return folder + ReminderSubfolder(name) + "\\" + name + extension;
+}
+
 FileRead ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes)
 {
-    const auto failure = [] {
-        const DWORD error = GetLastError();
-        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
-                       || error == ERROR_ACCESS_DENIED
-                   ? FileRead::Held
-                   : FileRead::Failed;
-    };
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return failure();
+        return FailedRead();
     }
     LARGE_INTEGER size{};
     // A reminder is a chip and 44 bytes; a larger one was never received.
@@ -70,15 +78,15 @@ FileRead ReadWholeFile(const std::string& path, std::vector<unsigned char>& byte
         return FileRead::Whole;
     }
     if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
-        return failure();
+        return FailedRead();
     }
     return read == bytes.size() ? FileRead::Whole : FileRead::Failed;
 }
 
 void SetAsideDamaged(const std::string& folder, const std::string& name)
 {
-    const std::string damaged = folder + name + kDamagedExtension;
-    if (MoveFileExA((folder + name + kExtension).c_str(), damaged.c_str(),
+    const std::string damaged = PathOf(folder, name, kDamagedExtension);
+    if (MoveFileExA(PathOf(folder, name, kExtension).c_str(), damaged.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         WriteWholeFile(damaged + ".txt", kDamagedNote, sizeof kDamagedNote - 1);
     }
@@ -93,17 +101,34 @@ std::string ComposeNamePart(ULONGLONG value)
 
 ULONGLONG lastName = 0;
 
-// Reads one reminder file into `reminders`; a damaged one is set aside.
-FileRead ReadKeptFile(const std::string& folder, const std::string& name,
-                      std::vector<StoredReminder>& reminders)
+// Names stay unique also beside a file that could not be read yet.
+void NoteName(const std::string& name)
 {
-    // Names stay unique also beside a file that could not be read yet.
     const ULONGLONG number = std::strtoull(name.c_str(), nullptr, 16);
     if (number > lastName) {
         lastName = number;
     }
+}
+
+// Moves a file that an earlier version kept straight in the data folder into
+// its subfolder; Held while another program holds it there.
+FileRead AdoptFlatFile(const std::string& folder, const std::string& name)
+{
+    CreateDirectoryA((folder + ReminderSubfolder(name)).c_str(), nullptr);
+    if (MoveFileExA((folder + name + kExtension).c_str(), PathOf(folder, name, kExtension).c_str(),
+                    MOVEFILE_WRITE_THROUGH)) {
+        return FileRead::Whole;
+    }
+    return FailedRead();
+}
+
+// Reads one reminder file into `reminders`; a damaged one is set aside.
+FileRead ReadKeptFile(const std::string& folder, const std::string& name,
+                      std::vector<StoredReminder>& reminders)
+{
+    NoteName(name);
     std::vector<unsigned char> bytes;
-    const FileRead read = ReadWholeFile(folder + name + kExtension, bytes);
+    const FileRead read = ReadWholeFile(PathOf(folder, name, kExtension), bytes);
     if (read != FileRead::Whole) {
         return read;
     }
@@ -121,6 +146,35 @@ bool EndsWith(const std::string& text, const char* tail)
 {
     const std::string end(tail);
     return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The name of a "<name>.reminder" file the program may have written, or "".
+std::string ReminderNameOf(const std::string& file)
+{
+    if (!EndsWith(file, kExtension)) {
+        return std::string();
+    }
+    std::string name = file.substr(0, file.size() - (sizeof kExtension - 1));
+    return IsReminderName(name) ? name : std::string();
+}
+
+// Calls `visit` with each entry of `folder` (a path ending in a backslash).
+template <typename Visit>
+void ForEachEntry(const std::string& folder, Visit visit)
+{
+    WIN32_FIND_DATAA found{};
+    UniqueFind find(FindFirstFileA((folder + "*").c_str(), &found));
+    if (!find) {
+        return;
+    }
+    do {
+        visit(found);
+    } while (FindNextFileA(find.get(), &found));
+}
+
+bool IsFile(const WIN32_FIND_DATAA& found)
+{
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 } // namespace
@@ -151,30 +205,43 @@ std::string OpenReminderFolder()
 
 std::vector<StoredReminder> LoadReminders(const std::string& folder, std::vector<std::string>& held)
 {
-    std::vector<StoredReminder> reminders;
-    WIN32_FIND_DATAA found{};
-    UniqueFind find(FindFirstFileA((folder + "*").c_str(), &found));
-    if (!find) {
-        return reminders;
-    }
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            continue;
-        }
+    // Temporary files were never acknowledged, or are updates whose old file
+    // still stands.
+    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& found) {
         const std::string file = found.cFileName;
+        const std::string name = ReminderNameOf(file);
+        if (!IsFile(found)) {
+            return;
+        }
         if (EndsWith(file, kTemporaryExtension)) {
-            // Never acknowledged, or an update whose old file still stands.
             DeleteFileA((folder + file).c_str());
-            continue;
-        }
-        if (!EndsWith(file, kExtension)) {
-            continue;
-        }
-        const std::string name = file.substr(0, file.size() - (sizeof kExtension - 1));
-        if (ReadKeptFile(folder, name, reminders) == FileRead::Held) {
+        } else if (!name.empty() && AdoptFlatFile(folder, name) == FileRead::Held) {
+            NoteName(name);
             held.push_back(name);
         }
-    } while (FindNextFileA(find.get(), &found));
+    });
+    std::vector<StoredReminder> reminders;
+    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& top) {
+        const std::string subfolder = top.cFileName;
+        if (IsFile(top) || subfolder.size() != 2 || subfolder[0] == '.') {
+            return;
+        }
+        const std::string path = folder + subfolder + "\\";
+        ForEachEntry(path, [&](const WIN32_FIND_DATAA& found) {
+            const std::string file = found.cFileName;
+            const std::string name = ReminderNameOf(file);
+            if (!IsFile(found)) {
+                return;
+            }
+            if (EndsWith(file, kTemporaryExtension)) {
+                DeleteFileA((path + file).c_str());
+            } else if (!name.empty()
+                       && lstrcmpiA(ReminderSubfolder(name).c_str(), subfolder.c_str()) == 0
+                       && ReadKeptFile(folder, name, reminders) == FileRead::Held) {
+                held.push_back(name);
+            }
+        });
+    });
     return reminders;
 }
 
@@ -184,7 +251,10 @@ std::vector<StoredReminder> LoadHeldReminders(const std::string& folder,
     std::vector<StoredReminder> reminders;
     std::vector<std::string> stillHeld;
     for (const std::string& name : held) {
-        if (ReadKeptFile(folder, name, reminders) == FileRead::Held) {
+        // One still straight in the data folder moves first; once it has,
+        // the move finds nothing there.
+        if (AdoptFlatFile(folder, name) == FileRead::Held
+            || ReadKeptFile(folder, name, reminders) == FileRead::Held) {
             stillHeld.push_back(name);
         }
     }
@@ -205,12 +275,13 @@ std::string NewReminderName()
 bool WriteReminder(const std::string& folder, const StoredReminder& reminder)
 {
     const std::vector<unsigned char> bytes = EncodeReminderFile(reminder.kept);
-    const std::string temporary = folder + reminder.name + kTemporaryExtension;
+    CreateDirectoryA((folder + ReminderSubfolder(reminder.name)).c_str(), nullptr);
+    const std::string temporary = PathOf(folder, reminder.name, kTemporaryExtension);
     if (!WriteWholeFile(temporary, bytes.data(), static_cast<DWORD>(bytes.size()))) {
         DeleteFileA(temporary.c_str());
         return false;
     }
-    if (!MoveFileExA(temporary.c_str(), (folder + reminder.name + kExtension).c_str(),
+    if (!MoveFileExA(temporary.c_str(), PathOf(folder, reminder.name, kExtension).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary.c_str());
         return false;
@@ -220,5 +291,5 @@ bool WriteReminder(const std::string& folder, const StoredReminder& reminder)
 
 bool DeleteReminder(const std::string& folder, const std::string& name)
 {
-    return DeleteFileA((folder + name + kExtension).c_str()) != 0;
+    return DeleteFileA(PathOf(folder, name, kExtension).c_str()) != 0;
 }

@@ -1,7 +1,8 @@
-// The reminders on disk: one file "<16 hex digits>.reminder" each in the data
-// folder, %APPDATA%\Loxa\Reminders (LOXA_REMINDER_FOLDER names another one,
-// for tests). Every write goes to a temporary file that is flushed and then
-// renamed over the old one, so a crash leaves the old state or the new one.
+// The reminders on disk: one file "<16 hex digits>.reminder" each, in a
+// subfolder (reminder_subfolder.h) of the data folder, %APPDATA%\Loxa\Reminders
+// (LOXA_REMINDER_FOLDER names another one, for tests). Every write goes to a
+// temporary file that is flushed and then renamed over the old one, so a crash
+// leaves the old state or the new one.
 #pragma once
 
 #include <string>
@@ -20,8 +21,10 @@ std::string OpenReminderFolder();
 
 // Every reminder in the folder. A file that is no whole reminder is renamed
 // to "<name>.damaged" beside a note "<name>.damaged.txt", and left there;
-// leftover temporary files of writes that never finished are removed.
-// A file another program holds open or locked for now is named in `held`.
+// leftover temporary files of writes that never finished are removed. Files
+// that earlier versions kept straight in the data folder move into their
+// subfolders first. A file another program holds open or locked for now is
+// named in `held`.
 std::vector<StoredReminder> LoadReminders(const std::string& folder,
                                           std::vector<std::string>& held);
 

@@ -64,22 +64,39 @@ std::string ControlText(HWND window, int id)
     return text;
 }
 
-// The program's files and the folder itself; the scratch folder removes only
-// what the test wrote, and a run cut short leaves them for the next one.
+// The names in a folder (ending in a backslash) and whether each is a folder.
+std::vector<std::pair<std::string, bool>> FolderEntries(const std::string& folder)
+{
+    std::vector<std::pair<std::string, bool>> entries;
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        return entries;
+    }
+    do {
+        const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!isFolder || found.cFileName[0] != '.') {
+            entries.emplace_back(found.cFileName, isFolder);
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return entries;
+}
+
+// The program's files, its subfolders and the folder itself; the scratch
+// folder removes only what the test wrote, and a run cut short leaves them for
+// the next one.
 void EmptyDataFolder(const std::string& data)
 {
     if (data.empty()) {
         return;
     }
-    WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((data + "*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                DeleteFileA((data + found.cFileName).c_str());
-            }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
+    for (const auto& [name, isFolder] : FolderEntries(data)) {
+        if (isFolder) {
+            EmptyDataFolder(data + name + "\\");
+        } else {
+            DeleteFileA((data + name).c_str());
+        }
     }
     RemoveDirectoryA(data.c_str());
 }
@@ -248,21 +265,20 @@ struct KeptFile {
     ChipView chip;
 };
 
-// The data folder's file names, and its reminder files read back.
+// The data folder's files ("name", or "subfolder\\name" one level down),
+// and its reminder files read back.
 std::vector<std::string> FolderFiles(const std::string& data)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((data + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            names.emplace_back(found.cFileName);
+    for (const auto& [name, isFolder] : FolderEntries(data)) {
+        if (!isFolder) {
+            names.push_back(name);
+            continue;
         }
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+        for (const auto& [inner, innerIsFolder] : FolderEntries(data + name + "\\")) {
+            names.push_back(name + "\\" + inner + (innerIsFolder ? "\\" : ""));
+        }
+    }
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -648,8 +664,11 @@ TEST(ReminderApp, KeepsEveryAcknowledgedChipWhenKilledMidBurst)
     }
     // The restarted program left nothing half-written behind (a torn file
     // would have been set aside as damaged).
+    // Each file is in the subfolder named by its last two digits.
     for (const std::string& name : FolderFiles(run.data)) {
-        EXPECT_EQ(name.substr(name.size() - 9), ".reminder") << name;
+        ASSERT_EQ(name.size(), 28u) << name;
+        EXPECT_EQ(name.substr(0, 3), name.substr(17, 2) + "\\") << name;
+        EXPECT_EQ(name.substr(19), ".reminder") << name;
     }
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 }
@@ -683,8 +702,9 @@ TEST(ReminderApp, ShowsADueReminderLateAfterAStartAndEachOnlyOnce)
     PauseAnsweringMessages(ScaledWaitMs(500));
     EXPECT_EQ(NoticeWindows(run.process.processId).size(), 1u);
     const std::vector<std::string> files = FolderFiles(run.data);
-    EXPECT_TRUE(std::find(files.begin(), files.end(), "0000000000000001.damaged") != files.end());
-    EXPECT_TRUE(std::find(files.begin(), files.end(), "0000000000000001.damaged.txt")
+    EXPECT_TRUE(std::find(files.begin(), files.end(), "01\\0000000000000001.damaged")
+                != files.end());
+    EXPECT_TRUE(std::find(files.begin(), files.end(), "01\\0000000000000001.damaged.txt")
                 != files.end());
     EXPECT_EQ(KeptReminders(run.data).size(), 2u);
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
@@ -987,7 +1007,8 @@ TEST(ReminderApp, ShowsAReminderWhoseFileWasHeldAtTheStart)
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(ControlText(notices[0], kNoticeTitleId), "夕方の番組");
     EXPECT_EQ(ControlText(notices[0], kNoticeDueId), "2026年12月8日 18:00" + kLate);
-    EXPECT_EQ(FolderFiles(run.data), (std::vector<std::string>{"00000000000000bb.reminder"}));
+    // Moved into its subfolder once it was free.
+    EXPECT_EQ(FolderFiles(run.data), (std::vector<std::string>{"bb\\00000000000000bb.reminder"}));
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 }
 

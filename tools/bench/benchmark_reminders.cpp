@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "loxa_reminder/reminder_file.h"
+#include "loxa_reminder/reminder_subfolder.h"
 #include "reminder/chip_record.h"
 
 namespace {
@@ -74,9 +75,12 @@ bool FillReminderFolder(const std::string& folder, unsigned count)
         kept.deleteWhenDone = i % 2 == 1;
         kept.chip = BenchmarkChip(i, count, kSpreadMinutes);
         const std::vector<unsigned char> bytes = EncodeReminderFile(kept);
-        char name[32];
-        std::snprintf(name, sizeof name, "%016llx.reminder", first + i);
-        const std::string path = folder + name;
+        char name[17];
+        std::snprintf(name, sizeof name, "%016llx", first + i);
+        // In the subfolder the program keeps it in; the separator is the folder's own.
+        const std::string subfolder = folder + ReminderSubfolder(name) + folder.back();
+        std::filesystem::create_directory(subfolder, error);
+        const std::string path = subfolder + name + ".reminder";
         const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
         if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
             std::fprintf(stderr, "writing %s failed: %s\n", path.c_str(), std::strerror(errno));

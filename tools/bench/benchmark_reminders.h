@@ -15,7 +15,8 @@
 std::vector<unsigned char> BenchmarkChip(unsigned index, unsigned count, unsigned spreadMinutes);
 
 // Writes `count` reminder files into `folder` (ending with the platform's
-// separator; made when missing), named as the program names them: 16 hex
-// digits of a time an hour ago in 100 ns steps, increasing, then
-// ".reminder". False, after saying what failed, when one was not written.
+// separator; made when missing), named and placed as the program does: 16 hex
+// digits of a time an hour ago in 100 ns steps, increasing, then ".reminder",
+// in the subfolder of the last two digits. False, after saying what failed,
+// when one was not written.
 bool FillReminderFolder(const std::string& folder, unsigned count);

@@ -14,25 +14,43 @@ bool EndsWith(const std::string& text, const char* tail)
     return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The whole listing first, so that a visit may delete what it sees.
-template <typename Visit>
-void ForEachFile(const std::string& folder, Visit visit)
+// The files of a folder and of its subfolders ("sub\\name"), listed whole
+// first, so that a visit may delete what it sees.
+std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> files;
     WIN32_FIND_DATAA found{};
     HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) {
-        return;
+        return files;
     }
     do {
+        const std::string name = found.cFileName;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            files.emplace_back(found.cFileName);
+            files.push_back(name);
+        } else if (name != "." && name != "..") {
+            for (const std::string& inner : FilesIn(folder + name + "\\")) {
+                files.push_back(name + "\\" + inner);
+            }
         }
     } while (FindNextFileA(find, &found));
     FindClose(find);
-    for (const std::string& file : files) {
+    return files;
+}
+
+template <typename Visit>
+void ForEachFile(const std::string& folder, Visit visit)
+{
+    for (const std::string& file : FilesIn(folder)) {
         visit(file);
     }
+}
+
+std::string NameOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('\\');
+    const std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+    return base.substr(0, base.size() - (sizeof kExtension - 1));
 }
 
 } // namespace
@@ -42,7 +60,7 @@ std::vector<std::string> ReminderNames(const std::string& folder)
     std::vector<std::string> names;
     ForEachFile(folder, [&names](const std::string& file) {
         if (EndsWith(file, kExtension)) {
-            names.push_back(file.substr(0, file.size() - (sizeof kExtension - 1)));
+            names.push_back(NameOf(file));
         }
     });
     std::sort(names.begin(), names.end());
@@ -53,9 +71,8 @@ unsigned DeleteRemindersAfter(const std::string& folder, const std::string& last
 {
     unsigned deleted = 0;
     ForEachFile(folder, [&](const std::string& file) {
-        const bool extra = EndsWith(file, ".tmp")
-                           || (EndsWith(file, kExtension)
-                               && file.substr(0, file.size() - (sizeof kExtension - 1)) > last);
+        const bool extra =
+            EndsWith(file, ".tmp") || (EndsWith(file, kExtension) && NameOf(file) > last);
         if (extra && DeleteFileA((folder + file).c_str())) {
             ++deleted;
         }

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// The file names "<16 hex digits>" of the folder's ".reminder" files, sorted.
+// The names "<16 hex digits>" of the ".reminder" files in the folder and its
+// subfolders, sorted.
 std::vector<std::string> ReminderNames(const std::string& folder);
 
 // Deletes every ".reminder" file named after `last` (names compare as their
