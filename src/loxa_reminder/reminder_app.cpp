@@ -36,6 +36,11 @@ constexpr DWORD kLastNoticeRetryMs = 60 * 1000;
 ReminderApp app;
 
 constexpr UINT_PTR kRetryTimer = 2;
+// Deleted reminders' files go a few per tick, so that the program stays
+// quick to answer while a slow disk frees them.
+constexpr UINT_PTR kPurgeTimer = 3;
+constexpr UINT kPurgeIntervalMs = 10;
+constexpr std::size_t kPurgeBatch = 8;
 constexpr UINT kFirstRetryMs = 2000;
 constexpr UINT kLongestRetryMs = 10 * 60 * 1000;
 
@@ -181,8 +186,16 @@ void ShowDueReminders()
     ArmTimer();
 }
 
+void PurgeLater()
+{
+    if (HasDeletedFiles()) {
+        SetTimer(app.window, kPurgeTimer, kPurgeIntervalMs, nullptr);
+    }
+}
+
 void ReflectChanges()
 {
+    PurgeLater();
     UpdateTooltip();
     RefreshListWindow();
     ShowDueReminders();
@@ -316,6 +329,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             ShowDueReminders();
         } else if (wParam == kRetryTimer) {
             RetryHeldFiles();
+        } else if (wParam == kPurgeTimer && !PurgeDeletedFiles(kPurgeBatch)) {
+            KillTimer(app.window, kPurgeTimer);
         }
         return 0;
     case WM_TIMECHANGE:
@@ -498,6 +513,7 @@ bool StartReminderApp(HINSTANCE instance, bool quiet, int& exitCode)
 
     AddLoaded(LoadReminders(app.folder, heldFiles.names));
     RetryHeldLater();
+    PurgeLater();
 
     // Pokes are taken once every kept reminder is known (names stay unique).
     if (!OfferDdeService()) {

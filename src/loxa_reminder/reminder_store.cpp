@@ -16,6 +16,9 @@ namespace {
 constexpr char kExtension[] = ".reminder";
 constexpr char kTemporaryExtension[] = ".tmp";
 constexpr char kDamagedExtension[] = ".damaged";
+constexpr char kDeletedExtension[] = ".deleted";
+
+std::vector<std::string> deletedFiles;
 
 // Written beside a damaged file, in the user's language.
 constexpr char kDamagedNote[] =
@@ -233,7 +236,7 @@ std::vector<StoredReminder> LoadReminders(const std::string& folder, std::vector
             if (!IsFile(found)) {
                 return;
             }
-            if (EndsWith(file, kTemporaryExtension)) {
+            if (EndsWith(file, kTemporaryExtension) || EndsWith(file, kDeletedExtension)) {
                 DeleteFileA((path + file).c_str());
             } else if (!name.empty()
                        && lstrcmpiA(ReminderSubfolder(name).c_str(), subfolder.c_str()) == 0
@@ -291,5 +294,25 @@ bool WriteReminder(const std::string& folder, const StoredReminder& reminder)
 
 bool DeleteReminder(const std::string& folder, const std::string& name)
 {
-    return DeleteFileA(PathOf(folder, name, kExtension).c_str()) != 0;
+    const std::string deleted = PathOf(folder, name, kDeletedExtension);
+    if (!MoveFileExA(PathOf(folder, name, kExtension).c_str(), deleted.c_str(),
+                     MOVEFILE_REPLACE_EXISTING)) {
+        return false;
+    }
+    deletedFiles.push_back(deleted);
+    return true;
+}
+
+bool HasDeletedFiles()
+{
+    return !deletedFiles.empty();
+}
+
+bool PurgeDeletedFiles(std::size_t most)
+{
+    for (std::size_t i = 0; i < most && !deletedFiles.empty(); ++i) {
+        DeleteFileA(deletedFiles.back().c_str());
+        deletedFiles.pop_back();
+    }
+    return !deletedFiles.empty();
 }

@@ -5,6 +5,7 @@
 // leaves the old state or the new one.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -39,4 +40,15 @@ std::string NewReminderName();
 // Writes the reminder's file whole and durably; false when it is not on disk.
 bool WriteReminder(const std::string& folder, const StoredReminder& reminder);
 
+// Takes the reminder's file out of the folder at once: a rename to
+// "<name>.deleted", quick on any disk. Deleting a file can wait for the
+// device to free its blocks (milliseconds a file on some disks), so the
+// renamed files go later, a few at a time (PurgeDeletedFiles), and any left
+// at the end go at the next start.
 bool DeleteReminder(const std::string& folder, const std::string& name);
+
+bool HasDeletedFiles();
+
+// Deletes at most `most` of the files DeleteReminder renamed; true while
+// some remain.
+bool PurgeDeletedFiles(std::size_t most);

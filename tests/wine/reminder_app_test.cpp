@@ -500,8 +500,10 @@ TEST(ReminderApp, RemindsOfWhatLoxaRegisteredAtItsTime)
         ASSERT_TRUE(PressDialogButton(notice, IDOK));
     }
     const DWORD start = GetTickCount();
+    // The file is closed just before its window goes.
     while (((kept = KeptReminders(run.data)).size() != 1
-            || kept[0].reminder.state != ReminderState::Done)
+            || kept[0].reminder.state != ReminderState::Done
+            || !NoticeWindows(run.process.processId).empty())
            && GetTickCount() - start < kWaitMs) {
         PauseAnsweringMessages(20);
     }
@@ -688,9 +690,18 @@ TEST(ReminderApp, ShowsADueReminderLateAfterAStartAndEachOnlyOnce)
     ASSERT_TRUE(PressDialogButton(notices[0], IDOK));
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 
-    // Off over the evening program's time; a damaged file lies beside.
+    // Off over the evening program's time; a damaged file lies beside, and
+    // one the list deleted whose end never came.
     ASSERT_FALSE(
         WriteScratchFile(run.folder, "data\\0000000000000001.reminder", "LXREMND1 torn").empty());
+    const std::vector<unsigned char> deleted =
+        EncodeReminderFile(KeptOf(Dated(MakeChip("消した番組", "", 12, 8, 8, 0), 2026, 12, 7),
+                                  ReminderState::Waiting, false));
+    ASSERT_TRUE(CreateDirectoryA((run.data + "02").c_str(), nullptr)
+                || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_FALSE(WriteScratchFile(run.folder, "data\\02\\0000000000000002.deleted",
+                                  std::string(deleted.begin(), deleted.end()))
+                     .empty());
     ASSERT_FALSE(WriteScratchFile(run.folder, "clock.txt", "2026-12-09 06:30:00").empty());
     ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
     notices = WaitForNotices(run.process.processId, 1, kWaitMs);
@@ -702,6 +713,8 @@ TEST(ReminderApp, ShowsADueReminderLateAfterAStartAndEachOnlyOnce)
     PauseAnsweringMessages(ScaledWaitMs(500));
     EXPECT_EQ(NoticeWindows(run.process.processId).size(), 1u);
     const std::vector<std::string> files = FolderFiles(run.data);
+    EXPECT_TRUE(std::find(files.begin(), files.end(), "02\\0000000000000002.deleted")
+                == files.end());
     EXPECT_TRUE(std::find(files.begin(), files.end(), "01\\0000000000000001.damaged")
                 != files.end());
     EXPECT_TRUE(std::find(files.begin(), files.end(), "01\\0000000000000001.damaged.txt")
@@ -810,11 +823,13 @@ TEST(ReminderApp, TheListDeletesTheReminderSelectedAndARepeatedPokeKeepsOne)
     ASSERT_EQ(OpenList(run, 2), list);
     EXPECT_EQ(SelectedRow(list), 1);
     ASSERT_TRUE(PressDialogButton(list, kListDeleteId));
-    std::vector<KeptFile> kept;
+    // The deleted reminder's file is gone from the disk too, not only aside.
     const DWORD deleteStart = GetTickCount();
-    while ((kept = KeptReminders(run.data)).size() != 1 && GetTickCount() - deleteStart < kWaitMs) {
+    while (FolderFiles(run.data).size() != 1 && GetTickCount() - deleteStart < kWaitMs) {
         PauseAnsweringMessages(20);
     }
+    const std::vector<KeptFile> kept = KeptReminders(run.data);
+    ASSERT_EQ(FolderFiles(run.data).size(), 1u);
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].chip.title, "朝の番組");
 
@@ -979,8 +994,10 @@ TEST(ReminderApp, KeepsAReminderWhoseDoneStateCannotBeWritten)
     }
     const DWORD start = GetTickCount();
     std::vector<KeptFile> kept;
+    // The file is closed just before its window goes.
     while (((kept = KeptReminders(run.data)).size() != 1
-            || kept[0].reminder.state != ReminderState::Done)
+            || kept[0].reminder.state != ReminderState::Done
+            || !NoticeWindows(run.process.processId).empty())
            && GetTickCount() - start < kWaitMs) {
         PauseAnsweringMessages(20);
     }
