@@ -428,6 +428,24 @@ void PlaceKeptFile(ReminderRun& run, const std::string& name, const KeptReminder
                      .empty());
 }
 
+// Waits until the only reminder kept is `title`'s, done, and no reminder
+// window is left (a file is closed just before its window goes).
+void ExpectOnlyOneLeftAndDone(const ReminderRun& run, const std::string& title)
+{
+    const DWORD start = GetTickCount();
+    std::vector<KeptFile> kept;
+    while (((kept = KeptReminders(run.data)).size() != 1
+            || kept[0].reminder.state != ReminderState::Done
+            || !NoticeWindows(run.process.processId).empty())
+           && GetTickCount() - start < kWaitMs) {
+        PauseAnsweringMessages(20);
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].chip.title, title);
+    EXPECT_EQ(kept[0].reminder.state, ReminderState::Done);
+    EXPECT_TRUE(NoticeWindows(run.process.processId).empty());
+}
+
 KeptReminder KeptOf(const std::string& chip, ReminderState state, bool deleteWhenDone)
 {
     KeptReminder reminder;
@@ -465,7 +483,7 @@ TEST(ReminderApp, RemindsOfWhatLoxaRegisteredAtItsTime)
     ASSERT_NO_FATAL_FAILURE(RegisterThroughLoxa(run, "ニュース", true));
     ASSERT_NO_FATAL_FAILURE(RegisterThroughLoxa(run, "天気予報", false));
 
-    std::vector<KeptFile> kept = KeptReminders(run.data);
+    const std::vector<KeptFile> kept = KeptReminders(run.data);
     ASSERT_EQ(kept.size(), 2u);
     const KeptFile* news = FindByTitle(kept, "ニュース");
     const KeptFile* weather = FindByTitle(kept, "天気予報");
@@ -499,18 +517,7 @@ TEST(ReminderApp, RemindsOfWhatLoxaRegisteredAtItsTime)
     for (HWND notice : notices) {
         ASSERT_TRUE(PressDialogButton(notice, IDOK));
     }
-    const DWORD start = GetTickCount();
-    // The file is closed just before its window goes.
-    while (((kept = KeptReminders(run.data)).size() != 1
-            || kept[0].reminder.state != ReminderState::Done
-            || !NoticeWindows(run.process.processId).empty())
-           && GetTickCount() - start < kWaitMs) {
-        PauseAnsweringMessages(20);
-    }
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(kept[0].chip.title, "天気予報");
-    EXPECT_EQ(kept[0].reminder.state, ReminderState::Done);
-    EXPECT_TRUE(NoticeWindows(run.process.processId).empty());
+    ASSERT_NO_FATAL_FAILURE(ExpectOnlyOneLeftAndDone(run, "天気予報"));
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 }
 
@@ -992,19 +999,7 @@ TEST(ReminderApp, KeepsAReminderWhoseDoneStateCannotBeWritten)
         // Once the file is free again, closing works.
         ASSERT_TRUE(PressDialogButton(notice, IDOK));
     }
-    const DWORD start = GetTickCount();
-    std::vector<KeptFile> kept;
-    // The file is closed just before its window goes.
-    while (((kept = KeptReminders(run.data)).size() != 1
-            || kept[0].reminder.state != ReminderState::Done
-            || !NoticeWindows(run.process.processId).empty())
-           && GetTickCount() - start < kWaitMs) {
-        PauseAnsweringMessages(20);
-    }
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(kept[0].chip.title, "残す番組");
-    EXPECT_EQ(kept[0].reminder.state, ReminderState::Done);
-    EXPECT_TRUE(NoticeWindows(run.process.processId).empty());
+    ASSERT_NO_FATAL_FAILURE(ExpectOnlyOneLeftAndDone(run, "残す番組"));
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
 }
 
