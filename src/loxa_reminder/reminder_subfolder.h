@@ -5,21 +5,15 @@
 // FAT) stays quick with thousands of reminders kept.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 // A name the program gives: 16 hex digits.
 inline bool IsReminderName(const std::string& name)
 {
-    if (name.size() != 16) {
-        return false;
-    }
-    for (const char c : name) {
-        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-        if (!hex) {
-            return false;
-        }
-    }
-    return true;
+    return name.size() == 16 && std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+           });
 }
 
 // For a name that IsReminderName accepts.
