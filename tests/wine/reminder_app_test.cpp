@@ -277,7 +277,10 @@ std::vector<std::string> FolderFiles(const std::string& data)
             continue;
         }
         for (const auto& [inner, innerIsFolder] : FolderEntries(data + name + "\\")) {
-            names.push_back(name + "\\" + inner + (innerIsFolder ? "\\" : ""));
+            std::string path = name + "\\";
+            path += inner;
+            path += innerIsFolder ? "\\" : "";
+            names.push_back(path);
         }
     }
     std::sort(names.begin(), names.end());
@@ -449,7 +452,10 @@ double ThreadsCpuMs(DWORD processId)
             continue;
         }
         UniqueHandle thread(OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID));
-        FILETIME created{}, ended{}, kernel{}, user{};
+        FILETIME created{};
+        FILETIME ended{};
+        FILETIME kernel{};
+        FILETIME user{};
         if (!thread || !GetThreadTimes(thread.get(), &created, &ended, &kernel, &user)) {
             ADD_FAILURE() << "OpenThread/GetThreadTimes of thread " << entry.th32ThreadID
                           << " failed: " << GetLastError();

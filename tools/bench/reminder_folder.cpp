@@ -30,7 +30,9 @@ std::vector<std::string> FilesIn(const std::string& folder)
             files.push_back(name);
         } else if (name != "." && name != "..") {
             for (const std::string& inner : FilesIn(folder + name + "\\")) {
-                files.push_back(name + "\\" + inner);
+                std::string path = name + "\\";
+                path += inner;
+                files.push_back(path);
             }
         }
     } while (FindNextFileA(find, &found));
