@@ -103,7 +103,9 @@ if [ "${1:-}" = "--guest" ]; then
   source build/win32/vm/job.env
   export LOXA_TEST_WAIT_SCALE=$LOXA_VM_WAIT_SCALE
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-  export WINEDLLOVERRIDES=mscoree,mshtml= WINEDEBUG=-all
+  # As tests/wine/run-in-wine.sh sets them; without winemenubuilder from
+  # the prefix's boot on.
+  export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d' WINEDEBUG=-all
   source scripts/virtual-display.sh
   echo "guest: $(uname -r), $(nproc) CPUs, wine $(/usr/lib/wine/wine --version)"
   start_virtual_display || { echo "guest: no virtual display"; exit 2; }

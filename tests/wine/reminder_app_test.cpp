@@ -20,8 +20,8 @@
 #include "reminder/chip_record.h"
 #include "reminder/send_chip_record.h"
 #include "reminder_receiver_process.h"
+#include "reminder_service_probe.h"
 #include "test_files.h"
-#include "win32/dde_handles.h"
 
 namespace {
 
@@ -152,20 +152,6 @@ bool StartReminderProgram(const std::string& tail, LoxaProcess& process)
     return true;
 }
 
-// True once some server answers the reminder service.
-bool ServiceAnswers()
-{
-    DWORD id = 0;
-    if (DdeInitializeA(&id, &ChipDdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
-        return false;
-    }
-    const UniqueDdeInstance instance(id);
-    const UniqueDdeString service = MakeDdeString(id, "Zuri");
-    const UniqueDdeString topic = MakeDdeString(id, "ZuriServer");
-    const UniqueDdeConversation conversation(DdeConnect(id, service.get(), topic.get(), nullptr));
-    return static_cast<bool>(conversation);
-}
-
 // The hidden main window of the process.
 HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs)
 {
@@ -192,7 +178,7 @@ void StartAndWait(ReminderRun& run)
     const DWORD start = GetTickCount();
     run.window = WaitForMainWindow(run.process.processId, kWaitMs);
     ASSERT_NE(run.window, nullptr) << "no main window";
-    while (!ServiceAnswers()) {
+    while (!ReminderServiceAnswers()) {
         ASSERT_LT(GetTickCount() - start, kWaitMs) << "the service was not offered";
         PauseAnsweringMessages(20);
     }
@@ -319,23 +305,30 @@ std::vector<KeptFile> KeptReminders(const std::string& data)
     return kept;
 }
 
+// Sets the chip's creation date (offsets 196, 200, 204), so that its due
+// year does not follow the real clock.
+std::string Dated(std::string chip, std::int32_t year, std::int32_t month, std::int32_t day)
+{
+    const std::int32_t fields[][2] = {{196, year}, {200, month}, {204, day}};
+    for (const auto& field : fields) {
+        for (int i = 0; i < 4; ++i) {
+            chip[static_cast<std::size_t>(field[0]) + static_cast<std::size_t>(i)] =
+                static_cast<char>(static_cast<std::uint32_t>(field[1]) >> (8 * i));
+        }
+    }
+    return chip;
+}
+
+// Dated 7 December 2026 whatever the real clock says: the due year follows
+// from the creation date, and the tests' clocks are set around that day (a
+// chip made on 9 December for 8 December is due a year on).
 std::string MakeChip(const std::string& title, const std::string& memo, std::int32_t month,
                      std::int32_t day, std::int32_t hour, std::int32_t minute)
 {
     std::vector<unsigned char> record(GetChipRecordSize(title.c_str(), memo.c_str()), 0);
     FillChipRecord(record.data(), static_cast<std::uint32_t>(record.size()), title.c_str(),
                    memo.c_str(), month, day, hour, minute);
-    // Dated 7 December 2026 whatever the real clock says: the due year
-    // follows from the creation date, and the tests' clocks are set around
-    // that day (a chip made on 9 December for 8 December is due a year on).
-    for (const auto& [offset, value] :
-         {std::pair{chip_offset::createdYear, 2026}, std::pair{chip_offset::createdMonth, 12},
-          std::pair{chip_offset::createdDay, 7}}) {
-        for (std::size_t i = 0; i < 4; ++i) {
-            record[offset + i] = static_cast<unsigned char>(value >> (8 * i));
-        }
-    }
-    return std::string(record.begin(), record.end());
+    return Dated(std::string(record.begin(), record.end()), 2026, 12, 7);
 }
 
 bool Poke(const std::string& chip, bool deleteWhenDone)
@@ -397,20 +390,6 @@ const KeptFile* FindByTitle(const std::vector<KeptFile>& kept, const std::string
         }
     }
     return nullptr;
-}
-
-// Sets the chip's creation date (offsets 196, 200, 204), so that its due
-// year does not follow the real clock.
-std::string Dated(std::string chip, std::int32_t year, std::int32_t month, std::int32_t day)
-{
-    const std::int32_t fields[][2] = {{196, year}, {200, month}, {204, day}};
-    for (const auto& field : fields) {
-        for (int i = 0; i < 4; ++i) {
-            chip[static_cast<std::size_t>(field[0]) + static_cast<std::size_t>(i)] =
-                static_cast<char>(static_cast<std::uint32_t>(field[1]) >> (8 * i));
-        }
-    }
-    return chip;
 }
 
 // Opens a file as another program that lets no one else in (share mode 0).

@@ -13,7 +13,11 @@ shift
 build_dir=$(cd "$(dirname "$program")/.." && pwd)
 export WINEPREFIX=${LOXA_WINEPREFIX:-$build_dir/wineprefix}
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Without winemenubuilder: Wine's shell32 starts it on every SHChangeNotify
+# of an association change (loxa.exe's /R and /U) and wineboot at each
+# session's start, to write Linux desktop files that no test reads, running
+# beside the tests (inside loxa.exe's job when loxa.exe started it).
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 export WINEDEBUG=${WINEDEBUG:--all}
 # The PE header's machine field: 4c 01 is i386.
 pe_offset=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')

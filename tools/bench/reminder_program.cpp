@@ -2,9 +2,6 @@
 
 #include <cstdio>
 
-#include "reminder/send_chip_record.h"
-#include "win32/dde_handles.h"
-
 namespace {
 
 constexpr DWORD kCloseWaitMs = 30000;
@@ -36,19 +33,6 @@ double ElapsedMs(const LARGE_INTEGER& start, const LARGE_INTEGER& end)
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart)
            / static_cast<double>(frequency.QuadPart);
-}
-
-bool ReminderServiceAnswers()
-{
-    DWORD id = 0;
-    if (DdeInitializeA(&id, &ChipDdeCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
-        return false;
-    }
-    const UniqueDdeInstance instance(id);
-    const UniqueDdeString service = MakeDdeString(id, "Zuri");
-    const UniqueDdeString topic = MakeDdeString(id, "ZuriServer");
-    const UniqueDdeConversation conversation(DdeConnect(id, service.get(), topic.get(), nullptr));
-    return static_cast<bool>(conversation);
 }
 
 bool WriteClockFile(const std::string& path)

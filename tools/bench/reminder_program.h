@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "reminder_service_probe.h"
 #include "ui_driver.h"
 
 struct ReminderProgram {
@@ -23,9 +24,6 @@ bool StartReminderProgram(const std::string& folder, const std::string& clockFil
 
 // WM_CLOSE to its window, then waits for its end; false when it did not end.
 bool CloseReminderProgram(ReminderProgram& program);
-
-// True once some server answers "Zuri" / "ZuriServer".
-bool ReminderServiceAnswers();
 
 // Writes the local time now, as "YYYY-MM-DD HH:MM:SS", into `path`.
 bool WriteClockFile(const std::string& path);

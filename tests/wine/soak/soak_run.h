@@ -40,11 +40,6 @@ struct SoakMeasure {
     SIZE_T peakBytes = 0;        // loxa.exe's peak memory over the run
     DWORD dialogMs = 0;          // from the start to the dialog's fields read
     ProgramDataDialogView shown; // the dialog's fields as read
-    // loxa.exe ended with 0 before its warning or dialog could be read:
-    // under load Wine's X driver sometimes takes the process down (an X
-    // "BadWindow" error on unmapping a window), which no fault of the
-    // program does.
-    bool endedUnread = false;
 };
 
 // Writes `document` into a scratch folder, runs loxa.exe on it and checks
