@@ -177,7 +177,13 @@ void StartAndWait(ReminderRun& run)
     ASSERT_TRUE(StartReminderProgram("", run.process)) << DriverFailure();
     const DWORD start = GetTickCount();
     run.window = WaitForMainWindow(run.process.processId, kWaitMs);
-    ASSERT_NE(run.window, nullptr) << "no main window";
+    if (run.window == nullptr) {
+        DWORD exitCode = STILL_ACTIVE;
+        GetExitCodeProcess(run.process.process.get(), &exitCode);
+        FAIL() << "no main window after " << GetTickCount() - start << " ms; the program "
+               << (exitCode == STILL_ACTIVE ? "still runs"
+                                            : "ended with exit code " + std::to_string(exitCode));
+    }
     while (!ReminderServiceAnswers()) {
         ASSERT_LT(GetTickCount() - start, kWaitMs) << "the service was not offered";
         PauseAnsweringMessages(20);
@@ -449,18 +455,18 @@ double ThreadsCpuMs(DWORD processId)
     return ms;
 }
 
-// Waits until the only reminder kept is `title`'s, done, and no reminder
-// window is left (a file is closed just before its window goes).
+// Waits until no reminder window is left, then expects the only reminder kept
+// to be `title`'s, and done. A window goes only once its file is closed; the
+// files are read only then, since Wine refuses to rename a file over one that
+// another program has open, and a read while the program closes a reminder
+// would make its close fail.
 void ExpectOnlyOneLeftAndDone(const ReminderRun& run, const std::string& title)
 {
     const DWORD start = GetTickCount();
-    std::vector<KeptFile> kept;
-    while (((kept = KeptReminders(run.data)).size() != 1
-            || kept[0].reminder.state != ReminderState::Done
-            || !NoticeWindows(run.process.processId).empty())
-           && GetTickCount() - start < kWaitMs) {
+    while (!NoticeWindows(run.process.processId).empty() && GetTickCount() - start < kWaitMs) {
         PauseAnsweringMessages(20);
     }
+    const std::vector<KeptFile> kept = KeptReminders(run.data);
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].chip.title, title);
     EXPECT_EQ(kept[0].reminder.state, ReminderState::Done);
@@ -1023,8 +1029,14 @@ TEST(ReminderApp, KeepsAReminderWhoseDoneStateCannotBeWritten)
         ASSERT_TRUE(ReadKept(path, read)) << title;
         EXPECT_EQ(read.reminder.state, ReminderState::Waiting) << title;
 
-        // Once the file is free again, closing works.
+        // Once the file is free again, closing works; the next read waits
+        // for it (see ExpectOnlyOneLeftAndDone).
         ASSERT_TRUE(PressDialogButton(notice, IDOK));
+        const DWORD closeStart = GetTickCount();
+        while (IsWindow(notice) && GetTickCount() - closeStart < kWaitMs) {
+            PauseAnsweringMessages(20);
+        }
+        ASSERT_FALSE(IsWindow(notice)) << title;
     }
     ASSERT_NO_FATAL_FAILURE(ExpectOnlyOneLeftAndDone(run, "残す番組"));
     ASSERT_NO_FATAL_FAILURE(CloseProgram(run));
