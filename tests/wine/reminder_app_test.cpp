@@ -891,8 +891,10 @@ TEST(ReminderApp, ShowsAFewOfManyLateRemindersAndSumsUpTheRest)
                   2026, 11, 30);
         reminder.chip.assign(chip.begin(), chip.end());
         const std::vector<unsigned char> bytes = EncodeReminderFile(reminder);
+        // Where the program keeps them: by the name's last two digits.
         char name[32];
-        std::snprintf(name, sizeof name, "%016x.reminder", 0x1000 + i);
+        std::snprintf(name, sizeof name, "%02x\\%016x.reminder", (0x1000 + i) % 0x100, 0x1000 + i);
+        CreateDirectoryA((run.data + std::string(name, 2)).c_str(), nullptr);
         ASSERT_TRUE(WriteBytes(run.data + name, std::string(bytes.begin(), bytes.end()))) << name;
     }
     ASSERT_NO_FATAL_FAILURE(StartAndWait(run));
