@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "benchmark_reminders.h"
+#include "chip/chip_dde_names.h"
 #include "latency_summary.h"
 #include "reminder/chip_clipboard_format.h"
 #include "reminder/send_chip_record.h"
@@ -63,8 +64,8 @@ PokeTiming TimedPoke(const std::vector<unsigned char>& chip)
             return timing;
         }
         const UniqueDdeInstance instance(id);
-        const UniqueDdeString topic = MakeDdeString(id, "ZuriServer");
-        const UniqueDdeString service = MakeDdeString(id, "Zuri");
+        const UniqueDdeString topic = MakeDdeString(id, kChipDdeTopic);
+        const UniqueDdeString service = MakeDdeString(id, kChipDdeService);
         const UniqueDdeConversation conversation(
             DdeConnect(id, service.get(), topic.get(), nullptr));
         if (!conversation) {

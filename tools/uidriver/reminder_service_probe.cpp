@@ -1,5 +1,6 @@
 #include "reminder_service_probe.h"
 
+#include "chip/chip_dde_names.h"
 #include "reminder/send_chip_record.h"
 #include "win32/dde_handles.h"
 
@@ -10,8 +11,8 @@ bool ReminderServiceAnswers()
         return false;
     }
     const UniqueDdeInstance instance(id);
-    const UniqueDdeString service = MakeDdeString(id, "Zuri");
-    const UniqueDdeString topic = MakeDdeString(id, "ZuriServer");
+    const UniqueDdeString service = MakeDdeString(id, kChipDdeService);
+    const UniqueDdeString topic = MakeDdeString(id, kChipDdeTopic);
     const UniqueDdeConversation conversation(DdeConnect(id, service.get(), topic.get(), nullptr));
     return static_cast<bool>(conversation);
 }
