@@ -412,20 +412,31 @@ std::string ReminderFolder()
     return std::string(folder) + "\\Loxa\\Reminders\\";
 }
 
-std::vector<std::string> FilesIn(const std::string& folder)
+// The files in a folder and, one level down, in its subfolders ("ab\\name"),
+// as the reminder keeps them.
+std::vector<std::string> FilesIn(const std::string& folder, bool descend = true)
 {
     std::vector<std::string> names;
+    std::vector<std::string> subfolders;
     WIN32_FIND_DATAA found = {};
     const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return names;
     }
     do {
+        const std::string name = found.cFileName;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            names.emplace_back(found.cFileName);
+            names.push_back(name);
+        } else if (descend && name != "." && name != "..") {
+            subfolders.push_back(name);
         }
     } while (FindNextFileA(search, &found));
     FindClose(search);
+    for (const std::string& subfolder : subfolders) {
+        for (const std::string& name : FilesIn(folder + subfolder + "\\", false)) {
+            names.push_back(subfolder + "\\" + name);
+        }
+    }
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -437,6 +448,10 @@ struct ReminderFolderCleanup {
         const std::string folder = ReminderFolder();
         for (const std::string& name : FilesIn(folder)) {
             DeleteFileA((folder + name).c_str());
+            const std::size_t slash = name.find('\\');
+            if (slash != std::string::npos) {
+                RemoveDirectoryA((folder + name.substr(0, slash)).c_str());
+            }
         }
         RemoveDirectoryA(folder.c_str());
     }
