@@ -54,6 +54,16 @@ own_server_pid() {
   return 1
 }
 
+# Whether this prefix's desktop keeper (tools/desktop_keeper) runs: its
+# command line ends with the prefix's path.
+keeper_runs() {
+  local pid
+  for pid in $(pgrep -f desktop_keeper); do
+    tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | grep -qxF -- "$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
 (
   # Parallel tests wait here for the first one to finish booting.
   flock 9
@@ -91,6 +101,14 @@ own_server_pid() {
   if ! own_server_pid >/dev/null; then
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- || true
     "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+  # One desktop for the whole run: Wine closes it between two tests and
+  # starts a new explorer.exe for the next, and a program that came up while
+  # the old one went died of an X error.
+  keeper=$build_dir/bin/desktop_keeper.exe
+  if [ -f "$keeper" ] && ! keeper_runs; then
+    "$WINE" "$keeper" "$WINEPREFIX" </dev/null >/dev/null 2>&1 9>&- ||
+      echo "run-in-wine: desktop_keeper.exe failed ($?); the desktop may close between tests" >&2
   fi
 ) 9>"$WINEPREFIX.lock"
 
