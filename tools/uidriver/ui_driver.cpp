@@ -380,9 +380,8 @@ bool PressDialogButton(HWND window, int id)
         NoteFailedCall("PressDialogButton: GetDlgItem(" + std::to_string(id) + ")");
         return false;
     }
-    // Not before the window's thread is in its message loop: a box closed
-    // while Wine still shows it can take the process down with an X error
-    // (BadWindow) under load.
+    // Not before the window's thread is in its message loop, so that the
+    // press lands on a box that is fully shown.
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ScaledWaitMs(5000), &answer);
     if (!PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
