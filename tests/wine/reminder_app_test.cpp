@@ -201,18 +201,33 @@ void CloseProgram(ReminderRun& run)
 
 // Moves the program's clock and tells it, as Windows tells every window when
 // the clock is set.
+// The new time is written aside and moved over the clock file, never
+// rewritten in place: the program reads the file whenever it looks at the
+// time, and a file caught between its truncation and its write reads as no
+// clock, so the program took the real time and showed a reminder as late.
 void SetClock(const ReminderRun& run, const std::string& clock)
 {
-    UniqueHandle file(CreateFileA(run.clockFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string next = run.clockFile + ".next";
+    UniqueHandle file(CreateFileA(next.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     ASSERT_TRUE(file
                 && WriteFile(file.get(), clock.data(), static_cast<DWORD>(clock.size()), &written,
-                             nullptr));
+                             nullptr))
+        << "writing " << next << ": error " << GetLastError();
     file.reset();
+    // While the program has the clock file open for its read, the file
+    // cannot be replaced; it is again a moment later.
+    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
+    while (!MoveFileExA(next.c_str(), run.clockFile.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        ASSERT_LT(GetTickCount64(), deadline) << "MoveFileExA(" << next << "): error " << error;
+        Sleep(1);
+    }
     DWORD_PTR result = 0;
     ASSERT_TRUE(
-        SendMessageTimeoutA(run.window, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &result));
+        SendMessageTimeoutA(run.window, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &result))
+        << "SendMessageTimeoutA(WM_TIMECHANGE): error " << GetLastError();
 }
 
 struct NoticeSearch {
