@@ -122,7 +122,7 @@ TEST_F(PluginRoad, OneHandlerMenuAndItsRecord)
         EXPECT_FALSE(menu.items[3].separator);
         EXPECT_EQ(menu.items[3].text, kCancelLabel);
 
-        ASSERT_TRUE(ChooseMenuItem(menu, 1));
+        ASSERT_TRUE(ChooseMenuItem(menu, 1)) << DriverFailure();
         ExpectExitWithoutBoxes(run);
         std::string record;
         ASSERT_TRUE(ReadBytes(dump, record));
@@ -153,7 +153,7 @@ TEST_F(PluginRoad, ThreeHandlersInEnumerationOrderAndTheThirdIsCalled)
     EXPECT_EQ(menu.items[5].id, 0u);
     EXPECT_EQ(menu.items[5].text, kCancelLabel);
 
-    ASSERT_TRUE(ChooseMenuItem(menu, 3));
+    ASSERT_TRUE(ChooseMenuItem(menu, 3)) << DriverFailure();
     ExpectExitWithoutBoxes(loxa);
     std::string record;
     ASSERT_TRUE(ReadBytes(dump, record));
@@ -165,7 +165,7 @@ TEST_F(PluginRoad, TheBuiltInItemLeadsToTheBuiltInRoad)
     ASSERT_TRUE(handlers.AddHandler("A", BesideTests("record_dump.dll")));
     ASSERT_TRUE(Start());
     ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kWaitMs, menu));
-    ASSERT_TRUE(ChooseMenuItem(menu, 0));
+    ASSERT_TRUE(ChooseMenuItem(menu, 0)) << DriverFailure();
     ExpectWarningThenExitZero(loxa, IDCANCEL);
     EXPECT_FALSE(DumpExists());
 }
@@ -175,13 +175,13 @@ TEST_F(PluginRoad, CancelAndEscEndTheRun)
     ASSERT_TRUE(handlers.AddHandler("A", BesideTests("record_dump.dll")));
     ASSERT_TRUE(Start());
     ASSERT_TRUE(WaitForHandlerMenu(probe, loxa.processId, kWaitMs, menu));
-    ASSERT_TRUE(ChooseMenuItem(menu, 3));
+    ASSERT_TRUE(ChooseMenuItem(menu, 3)) << DriverFailure();
     ExpectExitWithoutBoxes(loxa);
 
     LoxaProcess second;
     ASSERT_TRUE(StartLoxa(document, second)) << DriverFailure();
     ASSERT_TRUE(WaitForHandlerMenu(probe, second.processId, kWaitMs, menu));
-    ASSERT_TRUE(DismissMenu(menu));
+    ASSERT_TRUE(DismissMenu(menu)) << DriverFailure();
     ExpectExitWithoutBoxes(second);
     EXPECT_FALSE(DumpExists());
 }
@@ -211,7 +211,7 @@ TEST_F(PluginRoad, BadHandlersRunNothingAndShowNothing)
         LoxaProcess run;
         ASSERT_TRUE(StartLoxa(document, run)) << DriverFailure();
         ASSERT_TRUE(WaitForHandlerMenu(probe, run.processId, kWaitMs, menu));
-        ASSERT_TRUE(ChooseMenuItem(menu, 1));
+        ASSERT_TRUE(ChooseMenuItem(menu, 1)) << DriverFailure();
         ExpectExitWithoutBoxes(run);
         EXPECT_FALSE(DumpExists());
     }

@@ -211,9 +211,9 @@ void SetClock(const ReminderRun& run, const std::string& clock)
     UniqueHandle file(CreateFileA(next.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    ASSERT_TRUE(file
-                && WriteFile(file.get(), clock.data(), static_cast<DWORD>(clock.size()), &written,
-                             nullptr))
+    ASSERT_TRUE(
+        file
+        && WriteFile(file.get(), clock.data(), static_cast<DWORD>(clock.size()), &written, nullptr))
         << "writing " << next << ": error " << GetLastError();
     file.reset();
     // While the program has the clock file open for its read, the file

@@ -19,9 +19,10 @@
 
 #include "win32/unique_resource.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
+// Named as windows.h names it: the arguments after the program's name.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int)
 {
-    if (std::strncmp(arguments, "hold ", 5) == 0) {
+    if (std::strncmp(lpCmdLine, "hold ", 5) == 0) {
         // A process on the desktop keeps it open, windows or not.
         Sleep(INFINITE);
         return 0;
@@ -34,11 +35,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
     if (length == 0 || length >= MAX_PATH) {
         return 2;
     }
-    std::string commandLine = "\"" + std::string(program) + "\" hold " + arguments;
+    std::string commandLine = "\"" + std::string(program) + "\" hold " + lpCmdLine;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &started)) {
         return 3;
     }

@@ -1,7 +1,9 @@
 #include "handler_menu_driver.h"
 
 #include <cstdio>
+#include <string>
 
+#include "driver_failure.h"
 #include "ui_driver.h"
 
 namespace {
@@ -74,8 +76,16 @@ std::vector<MenuItemView> ParseItems(const std::string& contents)
 
 bool PostKey(HWND window, WPARAM key)
 {
-    return PostMessageA(window, WM_KEYDOWN, key, 1)
-           && PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+    if (!PostMessageA(window, WM_KEYDOWN, key, 1)
+        || !PostMessageA(window, WM_KEYUP, key, 0xC0000001)) {
+        const DWORD error = GetLastError();
+        const bool gone = IsWindow(window) == FALSE;
+        SetLastError(error);
+        NoteFailedCall("PostMessageA(key " + std::to_string(key) + " to the menu"
+                       + (gone ? ", which is gone" : "") + ")");
+        return false;
+    }
+    return true;
 }
 
 } // namespace
