@@ -183,8 +183,9 @@ int main(int argc, char** argv)
         DdeUninitialize(server.instance);
         return 1;
     }
+    UINT_PTR exitTimer = 0;
     if (server.options.exitAfterMs > 0) {
-        SetTimer(nullptr, 0, static_cast<UINT>(server.options.exitAfterMs), nullptr);
+        exitTimer = SetTimer(nullptr, 0, static_cast<UINT>(server.options.exitAfterMs), nullptr);
     }
     if (!server.options.outDir.empty()) {
         WriteFileBytes(server.options.outDir + "\\ready", "", 0);
@@ -192,13 +193,25 @@ int main(int argc, char** argv)
     std::printf("ready: service %s, topic %s\n", kChipDdeService, kChipDdeTopic);
     std::fflush(stdout);
 
+    // Ends on its own timer only, and says why it ends: a test that finds
+    // the service gone can then tell an early end from a refused connection.
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_TIMER && message.hwnd == nullptr) {
+    BOOL got = 0;
+    while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        if (message.message == WM_TIMER && message.hwnd == nullptr && exitTimer != 0
+            && message.wParam == exitTimer) {
+            std::fprintf(stderr, "receiver: ending after %ld ms, as asked\n",
+                         server.options.exitAfterMs);
             break;
         }
         TranslateMessage(&message);
         DispatchMessageA(&message);
+    }
+    if (got == 0) {
+        std::fprintf(stderr, "receiver: ending on WM_QUIT\n");
+    } else if (got < 0) {
+        std::fprintf(stderr, "receiver: ending: GetMessageA failed: error %lu\n",
+                     static_cast<unsigned long>(GetLastError()));
     }
 
     DdeNameService(server.instance, server.service, nullptr, DNS_UNREGISTER);
