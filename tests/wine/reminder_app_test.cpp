@@ -200,11 +200,11 @@ void CloseProgram(ReminderRun& run)
 }
 
 // Moves the program's clock and tells it, as Windows tells every window when
-// the clock is set.
-// The new time is written aside and moved over the clock file, never
-// rewritten in place: the program reads the file whenever it looks at the
-// time, and a file caught between its truncation and its write reads as no
-// clock, so the program took the real time and showed a reminder as late.
+// the clock is set. The new time is written aside and moved over the clock
+// file, never rewritten in place: the program reads the file whenever it
+// looks at the time, and a file caught between its truncation and its write
+// reads as no clock, so the program took the real time and showed a
+// reminder as late.
 void SetClock(const ReminderRun& run, const std::string& clock)
 {
     const std::string next = run.clockFile + ".next";

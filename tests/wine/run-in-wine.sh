@@ -107,10 +107,13 @@ keeper_runs() {
   # reminder flushes each chip it accepts to disk before it acknowledges it,
   # and beside a rebuild loop a flush on this disk took up to 1.2 s, past
   # loxa.exe's 1 s wait for the acknowledgement. A fresh prefix gets an
-  # empty one.
+  # empty one; a prefix kept across a reboot, which empties /dev/shm, gets
+  # its folder back.
   temp=$WINEPREFIX/drive_c/users/$(id -un)/Temp
   ram=/dev/shm/loxa-temp-$(stat -c %d-%i "$WINEPREFIX")
-  if [ -d "$temp" ] && [ ! -L "$temp" ] && [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ]; then
+  if [ -L "$temp" ]; then
+    mkdir -p "$(readlink "$temp")"
+  elif [ -d "$temp" ] && [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ]; then
     rm -rf "$ram" "$temp" && mkdir "$ram" && ln -s "$ram" "$temp"
   fi
   # One desktop for the whole run: Wine closes it between two tests and
