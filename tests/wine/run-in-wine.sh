@@ -40,26 +40,30 @@ fi
 
 mkdir -p "$WINEPREFIX"
 
-# The pid of this prefix's own server, if one runs. Other prefixes may have
-# servers on this machine too; a server works in a folder named after its
-# prefix's device and inode number ("server-<dev>-<ino>", in hex).
+# Other prefixes may have servers on this machine too, and so may an earlier
+# prefix of the same path that was removed while its server ran. A server
+# works in a folder named after its prefix's device and inode number, which
+# tells them apart.
+server_tag=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+
+# The pid of this prefix's own server, if one runs.
 own_server_pid() {
-  local tag pid
-  tag=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+  local pid
   for pid in $(pgrep -f wineserver); do
     case $(readlink "/proc/$pid/cwd" 2>/dev/null) in
-      */"$tag") echo "$pid"; return 0 ;;
+      */"$server_tag") echo "$pid"; return 0 ;;
     esac
   done
   return 1
 }
 
 # Whether this prefix's desktop keeper (tools/desktop_keeper) runs: its
-# command line ends with the prefix's path.
+# command line holds the prefix's server tag. The path alone would take
+# the keeper of a removed prefix's server, which holds no desktop of this one.
 keeper_runs() {
   local pid
   for pid in $(pgrep -f desktop_keeper); do
-    tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | grep -qxF -- "$WINEPREFIX" && return 0
+    tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | grep -qxF -- "$server_tag" && return 0
   done
   return 1
 }
@@ -121,7 +125,7 @@ keeper_runs() {
   # the old one went died of an X error.
   keeper=$build_dir/bin/desktop_keeper.exe
   if [ -f "$keeper" ] && ! keeper_runs; then
-    "$WINE" "$keeper" "$WINEPREFIX" </dev/null >/dev/null 2>&1 9>&- ||
+    "$WINE" "$keeper" "$server_tag" </dev/null >/dev/null 2>&1 9>&- ||
       echo "run-in-wine: desktop_keeper.exe failed ($?); the desktop may close between tests" >&2
   fi
 ) 9>"$WINEPREFIX.lock"

@@ -10,8 +10,9 @@
 // tests/wine/run-in-wine.sh runs this once per run, detached from every
 // test's output: it brings the desktop up, so that explorer.exe is started
 // by it and not by a test (whose output ctest would then wait on), leaves a
-// copy of itself on the desktop ("hold <tag>") and ends. The tag, the
-// prefix's path, tells run-in-wine.sh whether its prefix has a keeper.
+// copy of itself on the desktop ("hold <tag>") and ends. The tag, the name
+// of the folder the prefix's server works in, tells run-in-wine.sh whether
+// its prefix has a keeper.
 #include <windows.h>
 
 #include <cstring>
