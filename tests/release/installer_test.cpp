@@ -254,7 +254,7 @@ TEST_F(Installer, SilentInstallRegistersAndUninstallRemovesEverything)
     ProgramDataDialogView view;
     ASSERT_TRUE(ReadProgramDataDialog(opened.dialog, view));
     EXPECT_EQ(view.title, "ニュース");
-    ASSERT_TRUE(EndProgramDataDialog(opened.dialog, DialogEnding::Cancel));
+    ASSERT_TRUE(EndProgramDataDialog(opened.dialog, DialogEnding::Cancel)) << DriverFailure();
     EXPECT_EQ(WaitForSingleObject(opened.loxa.get(), kWaitMs), WAIT_OBJECT_0);
 
     ASSERT_TRUE(UninstallAndWait());
@@ -360,7 +360,7 @@ TEST_F(Installer, UnderWow64TheProgramIsFoundByThe64BitShell)
     ProgramDataDialogView view;
     ASSERT_TRUE(ReadProgramDataDialog(dialog, view));
     EXPECT_EQ(view.title, "ニュース");
-    ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Cancel));
+    ASSERT_TRUE(EndProgramDataDialog(dialog, DialogEnding::Cancel)) << DriverFailure();
     EXPECT_EQ(WaitForSingleObject(loxa.get(), kWaitMs), WAIT_OBJECT_0);
 
     ASSERT_TRUE(UninstallAndWait());
@@ -473,7 +473,7 @@ TEST_F(Installer, ReminderStartsAtOnceReceivesAChipAndRemovalClosesItKeepingTheR
     // through the registration, "登録" pressed, the chip kept.
     OpenedDocument opened;
     ASSERT_NO_FATAL_FAILURE(OpenThroughTheRegistration(opened));
-    ASSERT_TRUE(EndProgramDataDialog(opened.dialog, DialogEnding::Register));
+    ASSERT_TRUE(EndProgramDataDialog(opened.dialog, DialogEnding::Register)) << DriverFailure();
     // A refused or failed poke would leave loxa.exe waiting on its message.
     ASSERT_EQ(WaitForSingleObject(opened.loxa.get(), kSetupWaitMs), WAIT_OBJECT_0);
     const std::vector<std::string> kept = FilesIn(ReminderFolder());

@@ -79,7 +79,7 @@ void ExpectQuietExit(DialogRun& run)
 // Presses "登録" and expects the chip `expected` under `item`.
 void ExpectRegistered(DialogRun& run, const std::string& expected, const std::string& item)
 {
-    ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Register));
+    ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Register)) << DriverFailure();
     std::string bytes;
     std::string line;
     ASSERT_TRUE(WaitForChip(run.receiver, 1, kWaitMs, bytes, line));
@@ -94,7 +94,7 @@ void ExpectRegistered(DialogRun& run, const std::string& expected, const std::st
 void ExpectRegistrationWarning(DialogRun& run, int presses = 1)
 {
     for (int i = 0; i < presses; ++i) {
-        ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Register));
+        ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Register)) << DriverFailure();
     }
     MessageBoxView box;
     HWND window = WaitForMessageBoxOverDialog(run.loxa.processId, kWaitMs);
@@ -133,7 +133,7 @@ TEST(ProgramDataDialog, ShowsTheDocument)
     EXPECT_EQ(view.leadLow, 0);
     EXPECT_EQ(view.leadHigh, 60);
     EXPECT_TRUE(view.deleteWhenDone);
-    ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Cancel));
+    ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Cancel)) << DriverFailure();
     ExpectQuietExit(run);
 }
 
@@ -148,7 +148,7 @@ TEST(ProgramDataDialog, ShowsFaultyNumbersAsTheyAre)
     EXPECT_EQ(view.day, "32");
     EXPECT_EQ(view.startHour, "07");
     EXPECT_EQ(view.startMinute, "05");
-    ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Cancel));
+    ASSERT_TRUE(EndProgramDataDialog(run.dialog, DialogEnding::Cancel)) << DriverFailure();
     ExpectQuietExit(run);
 }
 
@@ -225,7 +225,7 @@ TEST(ProgramDataDialog, CancelEscapeAndCloseBoxSendNothing)
         SCOPED_TRACE(static_cast<int>(ending));
         DialogRun run;
         ASSERT_NO_FATAL_FAILURE(OpenDialog(run, DatedDocument("2027", "3", "1", "00:30"), ""));
-        ASSERT_TRUE(EndProgramDataDialog(run.dialog, ending));
+        ASSERT_TRUE(EndProgramDataDialog(run.dialog, ending)) << DriverFailure();
         ExpectQuietExit(run);
         EXPECT_TRUE(HasNoChip(run.receiver, 1));
     }

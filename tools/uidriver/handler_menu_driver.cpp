@@ -74,18 +74,31 @@ std::vector<MenuItemView> ParseItems(const std::string& contents)
     return items;
 }
 
+void NoteFailedKeyPost(HWND window, const char* message, WPARAM key, DWORD error)
+{
+    const bool gone = IsWindow(window) == FALSE;
+    SetLastError(error);
+    NoteFailedCall(std::string("PostMessageA(") + message + " of key " + std::to_string(key)
+                   + " to the menu" + (gone ? ", which is gone" : "") + ")");
+}
+
 bool PostKey(HWND window, WPARAM key)
 {
-    if (!PostMessageA(window, WM_KEYDOWN, key, 1)
-        || !PostMessageA(window, WM_KEYUP, key, 0xC0000001)) {
-        const DWORD error = GetLastError();
-        const bool gone = IsWindow(window) == FALSE;
-        SetLastError(error);
-        NoteFailedCall("PostMessageA(key " + std::to_string(key) + " to the menu"
-                       + (gone ? ", which is gone" : "") + ")");
+    if (!PostMessageA(window, WM_KEYDOWN, key, 1)) {
+        NoteFailedKeyPost(window, "WM_KEYDOWN", key, GetLastError());
         return false;
     }
-    return true;
+    if (PostMessageA(window, WM_KEYUP, key, 0xC0000001)) {
+        return true;
+    }
+    // A menu ends on the key-down of Escape or Enter and may be gone before
+    // the key-up is posted; a real key-up would find no menu either.
+    const DWORD error = GetLastError();
+    if (error == ERROR_INVALID_WINDOW_HANDLE && IsWindow(window) == FALSE) {
+        return true;
+    }
+    NoteFailedKeyPost(window, "WM_KEYUP", key, error);
+    return false;
 }
 
 } // namespace

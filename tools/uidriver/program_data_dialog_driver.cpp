@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
+#include "driver_failure.h"
 #include "resources/resource_ids.h"
 #include "ui_driver.h"
 #include "wait_scale.h"
@@ -179,17 +181,29 @@ bool ToggleDeleteWhenDone(HWND dialog)
            && SendMessageTimeoutA(box, BM_CLICK, 0, 0, SMTO_NORMAL, AnswerWaitMs(), &result) != 0;
 }
 
+namespace {
+
+bool PostEnding(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const char* what)
+{
+    if (PostMessageA(window, message, wParam, lParam)) {
+        return true;
+    }
+    NoteFailedCall(std::string("EndProgramDataDialog: PostMessageA(") + what + ")");
+    return false;
+}
+
+} // namespace
+
 bool EndProgramDataDialog(HWND dialog, DialogEnding ending)
 {
     switch (ending) {
     case DialogEnding::Register:
-        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)))
-               != FALSE;
+        return PostEnding(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)), "WM_COMMAND IDOK");
     case DialogEnding::Cancel:
-        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)))
-               != FALSE;
+        return PostEnding(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)),
+                          "WM_COMMAND IDCANCEL");
     case DialogEnding::EscapeKey: {
         // The key goes to the control with the focus, as a typed key would;
         // the dialog's message loop turns it into IDCANCEL.
@@ -200,11 +214,24 @@ bool EndProgramDataDialog(HWND dialog, DialogEnding ending)
             && thread.hwndFocus != nullptr) {
             target = thread.hwndFocus;
         }
-        return PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001) != FALSE
-               && PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001) != FALSE;
+        if (!PostEnding(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001, "WM_KEYDOWN VK_ESCAPE")) {
+            return false;
+        }
+        // The dialog may have ended on the key-down before the key-up is
+        // posted; a real key-up would find no dialog either.
+        if (PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_INVALID_WINDOW_HANDLE && IsWindow(target) == FALSE) {
+            return true;
+        }
+        SetLastError(error);
+        NoteFailedCall("EndProgramDataDialog: PostMessageA(WM_KEYUP VK_ESCAPE)");
+        return false;
     }
     case DialogEnding::CloseBox:
-        return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE;
+        return PostEnding(dialog, WM_SYSCOMMAND, SC_CLOSE, 0, "WM_SYSCOMMAND SC_CLOSE");
     }
     return false;
 }
