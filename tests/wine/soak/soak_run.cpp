@@ -138,8 +138,8 @@ void RunSoakDocument(const std::string& document, const SoakExpectation& expecte
     ExpectFields(view, expected);
     measure.peakBytes = PeakMemoryBytes(loxa.process.get());
 
-    ASSERT_TRUE(EndProgramDataDialog(
-        dialog, ending == SoakEnding::Register ? DialogEnding::Register : DialogEnding::Cancel))
+    ASSERT_TRUE(EndProgramDataDialog(dialog, ending == SoakEnding::Register ? DialogEnding::Register
+                                                                            : DialogEnding::Cancel))
         << DriverFailure();
     ASSERT_NO_FATAL_FAILURE(WaitForExitWatchingPeak(loxa, measure.peakBytes));
     if (ending == SoakEnding::Register) {
