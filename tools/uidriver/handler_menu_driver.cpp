@@ -74,33 +74,6 @@ std::vector<MenuItemView> ParseItems(const std::string& contents)
     return items;
 }
 
-void NoteFailedKeyPost(HWND window, const char* message, WPARAM key, DWORD error)
-{
-    const bool gone = IsWindow(window) == FALSE;
-    SetLastError(error);
-    NoteFailedCall(std::string("PostMessageA(") + message + " of key " + std::to_string(key)
-                   + " to the menu" + (gone ? ", which is gone" : "") + ")");
-}
-
-bool PostKey(HWND window, WPARAM key)
-{
-    if (!PostMessageA(window, WM_KEYDOWN, key, 1)) {
-        NoteFailedKeyPost(window, "WM_KEYDOWN", key, GetLastError());
-        return false;
-    }
-    if (PostMessageA(window, WM_KEYUP, key, 0xC0000001)) {
-        return true;
-    }
-    // A menu ends on the key-down of Escape or Enter and may be gone before
-    // the key-up is posted; a real key-up would find no menu either.
-    const DWORD error = GetLastError();
-    if (error == ERROR_INVALID_WINDOW_HANDLE && IsWindow(window) == FALSE) {
-        return true;
-    }
-    NoteFailedKeyPost(window, "WM_KEYUP", key, error);
-    return false;
-}
-
 } // namespace
 
 bool StartMenuProbe(MenuProbe& probe)
@@ -167,14 +140,14 @@ bool ChooseMenuItem(const HandlerMenuView& menu, std::size_t position)
         return false;
     }
     for (std::size_t i = 0; i <= position; ++i) {
-        if (!menu.items[i].separator && !PostKey(menu.window, VK_DOWN)) {
+        if (!menu.items[i].separator && !PostKeyStroke(menu.window, VK_DOWN, 0, "the menu")) {
             return false;
         }
     }
-    return PostKey(menu.window, VK_RETURN);
+    return PostKeyStroke(menu.window, VK_RETURN, 0, "the menu");
 }
 
 bool DismissMenu(const HandlerMenuView& menu)
 {
-    return PostKey(menu.window, VK_ESCAPE);
+    return PostKeyStroke(menu.window, VK_ESCAPE, 0, "the menu");
 }

@@ -214,21 +214,7 @@ bool EndProgramDataDialog(HWND dialog, DialogEnding ending)
             && thread.hwndFocus != nullptr) {
             target = thread.hwndFocus;
         }
-        if (!PostEnding(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001, "WM_KEYDOWN VK_ESCAPE")) {
-            return false;
-        }
-        // The dialog may have ended on the key-down before the key-up is
-        // posted; a real key-up would find no dialog either.
-        if (PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001)) {
-            return true;
-        }
-        const DWORD error = GetLastError();
-        if (error == ERROR_INVALID_WINDOW_HANDLE && IsWindow(target) == FALSE) {
-            return true;
-        }
-        SetLastError(error);
-        NoteFailedCall("EndProgramDataDialog: PostMessageA(WM_KEYUP VK_ESCAPE)");
-        return false;
+        return PostKeyStroke(target, VK_ESCAPE, 1, "the dialog's focused control");
     }
     case DialogEnding::CloseBox:
         return PostEnding(dialog, WM_SYSCOMMAND, SC_CLOSE, 0, "WM_SYSCOMMAND SC_CLOSE");

@@ -392,6 +392,37 @@ bool PressDialogButton(HWND window, int id)
     return true;
 }
 
+namespace {
+
+void NoteFailedKeyPost(HWND window, const char* message, WPARAM key, const char* target,
+                       DWORD error)
+{
+    const bool gone = IsWindow(window) == FALSE;
+    SetLastError(error);
+    NoteFailedCall(std::string("PostMessageA(") + message + " of key " + std::to_string(key)
+                   + " to " + target + (gone ? ", which is gone" : "") + ")");
+}
+
+} // namespace
+
+bool PostKeyStroke(HWND window, WPARAM key, UINT scanCode, const char* target)
+{
+    const LPARAM scan = static_cast<LPARAM>(scanCode) << 16;
+    if (!PostMessageA(window, WM_KEYDOWN, key, scan | 1)) {
+        NoteFailedKeyPost(window, "WM_KEYDOWN", key, target, GetLastError());
+        return false;
+    }
+    if (PostMessageA(window, WM_KEYUP, key, scan | static_cast<LPARAM>(0xC0000001))) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_INVALID_WINDOW_HANDLE && IsWindow(window) == FALSE) {
+        return true;
+    }
+    NoteFailedKeyPost(window, "WM_KEYUP", key, target, error);
+    return false;
+}
+
 bool AnswerUntilExit(const LoxaProcess& loxa, DWORD timeoutMs, DWORD& exitCode,
                      std::vector<MessageBoxView>& boxes)
 {

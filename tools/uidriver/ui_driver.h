@@ -133,6 +133,12 @@ bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView& box);
 // false when the window has no such button.
 bool PressDialogButton(HWND window, int id);
 
+// Posts a typed key to `window` (described as `target` in a failure): its
+// WM_KEYDOWN, then its WM_KEYUP, with `scanCode` in both. Escape or Enter
+// may end the window on the key-down, before the key-up is posted; a real
+// key-up would find no window either, so that key-up counts as posted.
+bool PostKeyStroke(HWND window, WPARAM key, UINT scanCode, const char* target);
+
 // Lets the run end on its own, answering whatever it shows meanwhile: each
 // message box with OK (or its first button when it has no OK), any other
 // dialog with Cancel. Every box answered is added to `boxes`. False when the
