@@ -39,8 +39,8 @@ run() { tests/wine/run-in-wine.sh "$@"; }
 # The first run boots the prefix (the driver only prints its usage here).
 run "$bin/dialog_driver.exe" usage >/dev/null 2>&1 || true
 set_dpi() {
-  WINEPREFIX=$LOXA_WINEPREFIX LANG=ja_JP.UTF-8 WINEDEBUG=-all setarch "$(uname -m)" -R /usr/lib/wine/wine64 \
-    reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  WINEPREFIX=$LOXA_WINEPREFIX LANG=ja_JP.UTF-8 WINEDEBUG=-all \
+    setarch "$(uname -m)" -R /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 document="Z:${root//\//\\}\\examples\\sample.loxa"
 

@@ -48,22 +48,23 @@ exclude_regex() {
 # --- inside the virtual machine --------------------------------------------
 # Boots a fresh 64-bit prefix, with the WOW64 system folder, in $WINEPREFIX;
 # a boot that fails is tried once more in a fresh prefix. Wine runs without
-# address-space randomization, as tests/wine/run-in-wine.sh says why.
+# address-space randomization, for the reason tests/wine/run-in-wine.sh gives.
 boot_prefix() {
-  local wine=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64 started attempt configured
+  local wine=(setarch "$(uname -m)" -R /usr/lib/wine/wine64)
+  local server=/usr/lib/wine/wineserver64 started attempt configured
   export WINESERVER=$server
   for attempt in 1 2; do
     started=$(date +%s)
     "$server" -k 2>/dev/null
     rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
     mkdir -p "$WINEPREFIX"
-    timeout 1800 env WINEARCH=win64 setarch "$(uname -m)" -R "$wine" wineboot -i </dev/null >/tmp/wineboot.log 2>&1
+    timeout 1800 env WINEARCH=win64 "${wine[@]}" wineboot -i </dev/null >/tmp/wineboot.log 2>&1
     echo "guest: wineboot -i ended ($?) after $(($(date +%s) - started)) s"
     # As tests/wine/run-in-wine.sh does on first use: unmanaged windows, so
     # that hiding one does not wait for a window manager.
     # A prefix where this fails runs no program either.
     configured=yes
-    timeout 600 setarch "$(uname -m)" -R "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || {
+    timeout 600 "${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || {
       configured=no
       echo "guest: reg add in the prefix failed or did not end"
     }
